@@ -1,0 +1,91 @@
+#include "app/TalvoryApp.h"
+
+#include "AfxInit.h"
+#include "app/AppState.h"
+#include "app/DatabaseFolder.h"
+#include "app/TrayIcon.h"
+#include "dialogs/BrevixDlg.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+BOOL CBrevixApp::InitInstance()
+{
+    ::InitCommonControls();
+
+    if (InstanceMutexError == ERROR_ALREADY_EXISTS) {
+        AfxMessageBox("Talvory is already running");
+        return FALSE;
+    }
+
+    CWinApp::InitInstance();
+    AfxEnableControlContainer();
+
+    if (!AfxOleInit()) {
+        AfxMessageBox("AfxOleInit Error!");
+        return FALSE;
+    }
+    if (!AfxSocketInit()) {
+        AfxMessageBox("Unable to Start Application");
+        return FALSE;
+    }
+    if (!LocateDatabaseFolder()) {
+        AfxMessageBox("Some Folders are missing, Please re-install Application");
+        return FALSE;
+    }
+
+    InstanceHandle = m_hInstance;
+    AfxInitRichEdit();
+    AnimationTimerId = ::SetTimer(nullptr, 0, 1000, AnimateTrayIcon);
+
+    auto mainDialog = std::make_unique<CBrevixDlg>();
+    mainDialog->Create(IDD_TALVORY_DIALOG);
+    m_pMainWnd = mainDialog.get();
+
+    RunMainLoop();
+
+    ReleaseTrayIconTable();
+    mainDialog->EndDialog(IDOK);
+    m_pMainWnd = nullptr;
+    mainDialog.reset();
+    return FALSE;
+}
+
+void RunMainLoop()
+{
+    MSG msg;
+    while (QuitFlag == 0) {
+        if (::GetMessageA(&msg, nullptr, 0, 0) == 0) break;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+BOOL CBrevixApp::PreTranslateMessage(MSG* msg)
+{
+    return CWinApp::PreTranslateMessage(msg);
+}
+
+int CBrevixApp::ExitInstance()
+{
+    return CWinApp::ExitInstance();
+}
+
+BOOL CBrevixApp::ProcessMessageFilter(int code, MSG* msg)
+{
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1) {
+        // The phrase editor is the active window, or owns the menu or
+        // message box that is active over it.
+        for (HWND window = ::GetActiveWindow(); window; window = ::GetWindow(window, GW_OWNER)) {
+            CWnd* object = CWnd::FromHandlePermanent(window);
+            if (object && object->IsKindOf(RUNTIME_CLASS(CBrevixDlg))) return TRUE;
+        }
+    }
+    return CWinApp::ProcessMessageFilter(code, msg);
+}
+
+void CBrevixApp::WinHelp(DWORD_PTR, UINT)
+{
+}

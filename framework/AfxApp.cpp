@@ -1,0 +1,119 @@
+#include "AfxApp.h"
+
+#include "AfxInit.h"
+#include "AfxWnd.h"
+
+#include <string>
+
+namespace {
+
+CWinApp* theOneApp = nullptr;
+HHOOK messageFilterHook = nullptr;
+
+LRESULT CALLBACK MessageFilterHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code >= 0 && theOneApp && theOneApp->ProcessMessageFilter(code, reinterpret_cast<MSG*>(lParam)))
+        return TRUE;
+    return ::CallNextHookEx(messageFilterHook, code, wParam, lParam);
+}
+
+} // namespace
+
+CWinApp::CWinApp()
+{
+    theOneApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (theOneApp == this) theOneApp = nullptr;
+}
+
+int CWinApp::ExitInstance()
+{
+    AfxOleTerm();
+    return 0;
+}
+
+BOOL CWinApp::ProcessMessageFilter(int, MSG*)
+{
+    return FALSE;
+}
+
+void CWinApp::WinHelp(DWORD_PTR, UINT)
+{
+}
+
+AFX_THREAD_STATE* AfxGetThreadState()
+{
+    thread_local AFX_THREAD_STATE state;
+    return &state;
+}
+
+AfxMessageRecordScope::AfxMessageRecordScope(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG& record = AfxGetThreadState()->m_lastSentMsg;
+    m_saved = record;
+    record.hwnd = hWnd;
+    record.message = message;
+    record.wParam = wParam;
+    record.lParam = lParam;
+}
+
+AfxMessageRecordScope::~AfxMessageRecordScope()
+{
+    AfxGetThreadState()->m_lastSentMsg = m_saved;
+}
+
+CWinApp* AfxGetApp()
+{
+    return theOneApp;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return theOneApp ? theOneApp->m_pMainWnd : nullptr;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    if (theOneApp && theOneApp->m_hInstance) return theOneApp->m_hInstance;
+    return ::GetModuleHandleA(nullptr);
+}
+
+const char* AfxGetAppName()
+{
+    static std::string name = [] {
+        char path[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string base(path);
+        size_t slash = base.find_last_of("\\/");
+        if (slash != std::string::npos) base.erase(0, slash + 1);
+        size_t dot = base.rfind('.');
+        if (dot != std::string::npos) base.erase(dot);
+        return base;
+    }();
+    return name.c_str();
+}
+
+int AfxMessageBox(const char* text, UINT type)
+{
+    if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
+    HWND owner = nullptr;
+    CWnd* mainWindow = AfxGetMainWnd();
+    if (mainWindow && mainWindow->IsWindow()) owner = ::GetLastActivePopup(mainWindow->m_hWnd);
+    return ::MessageBoxA(owner, text, AfxGetAppName(), type);
+}
+
+int AfxWinMain(HINSTANCE instance)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    app->m_hInstance = instance;
+    messageFilterHook = ::SetWindowsHookExA(WH_MSGFILTER, MessageFilterHook, nullptr, ::GetCurrentThreadId());
+    int exitCode = 0;
+    if (!app->InitInstance()) exitCode = app->ExitInstance();
+    if (messageFilterHook) ::UnhookWindowsHookEx(messageFilterHook);
+    messageFilterHook = nullptr;
+    return exitCode;
+}

@@ -1,0 +1,18 @@
+#!/bin/bash
+# Creates the project's Wine prefix once, with crash dialogs switched off,
+# and keeps a persistent wineserver running so that each program starts fast.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating the Wine prefix in $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'false' /f >/dev/null 2>&1
+    wineserver -w
+fi
+# A persistent server: it stays up between programs until killed.
+wineserver -p
