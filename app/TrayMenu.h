@@ -1,7 +1,21 @@
 // The tray window's dialog procedure: the tray menu and its commands.
 #pragma once
 
+#include "AfxString.h"
+
 #include <windows.h>
 
-// Returns FALSE for every message; acts on left or right button presses on the icon.
+// Returns FALSE for every message; opens the tray menu on a left or right
+// button press on the icon.
 INT_PTR CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Builds the menu, tracks it at the cursor with the main window as owner,
+// and dispatches the chosen command.
+void OpenTrayMenu();
+// Inserts one item per category of CategoryList at the top of popup, each
+// with a submenu of its phrases when it has any.
+void InsertCategorySubmenus(HMENU popup);
+// Appends one item per phrase of the category to submenu; returns how many.
+int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category);
+// Carries out the command chosen in the tray menu (0: dismissed).
+void DispatchTrayCommand(UINT commandId);
