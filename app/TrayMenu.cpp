@@ -1,6 +1,136 @@
 #include "app/TrayMenu.h"
 
-INT_PTR CALLBACK TrayWindowProc(HWND, UINT, WPARAM, LPARAM)
+#include "AfxApp.h"
+#include "AfxMenu.h"
+#include "AfxWnd.h"
+#include "app/AboutDlg.h"
+#include "app/AppState.h"
+#include "app/TrayIcon.h"
+#include "delivery/PhraseDelivery.h"
+#include "dialogs/AddPhrase.h"
+#include "dialogs/BrevixDlg.h"
+#include "dialogs/CategoryDlg.h"
+#include "dialogs/DeleteCategory.h"
+#include "res/resource.h"
+#include "store/PhraseCommandIds.h"
+#include "store/PhraseStore.h"
+
+#include <cstddef>
+
+namespace {
+
+// Menu-item records in the first layout (44 bytes, without hbmpItem), which
+// every version of the system accepts.
+const UINT MenuItemRecordSize = offsetof(MENUITEMINFOA, hbmpItem);
+static_assert(offsetof(MENUITEMINFOA, hbmpItem) == 44, "the first menu-item layout is 44 bytes");
+
+// TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, left- and top-aligned.
+const UINT TrayMenuTrackFlags = 0x182;
+
+} // namespace
+
+INT_PTR CALLBACK TrayWindowProc(HWND, UINT message, WPARAM, LPARAM lParam)
 {
+    if (message == WM_TRAYNOTIFY && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) OpenTrayMenu();
     return FALSE;
+}
+
+void OpenTrayMenu()
+{
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_TRAY_MENU)) return;
+    HMENU popup = ::GetSubMenu(menu, 0);
+
+    ResetPhraseCommands();
+    InsertCategorySubmenus(popup);
+
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    CWnd* mainWindow = AfxGetMainWnd();
+    HWND owner = mainWindow ? mainWindow->m_hWnd : nullptr;
+    ::SetForegroundWindow(owner);
+    UINT chosen = static_cast<UINT>(::TrackPopupMenu(popup, TrayMenuTrackFlags, cursor.x, cursor.y, 0, owner, nullptr));
+
+    // Destroying the loaded menu destroys its popup and the category submenus.
+    menu.DestroyMenu();
+    DispatchTrayCommand(chosen);
+}
+
+void InsertCategorySubmenus(HMENU popup)
+{
+    for (int i = 0; i < CategoryList.count; ++i) {
+        HMENU submenu = ::CreatePopupMenu();
+        int phraseCount = AppendCategoryPhrasesToMenu(submenu, CategoryList.names[i]);
+
+        MENUITEMINFOA item = {};
+        item.cbSize = MenuItemRecordSize;
+        item.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        item.fType = MFT_STRING;
+        item.wID = static_cast<UINT>(i);
+        item.hSubMenu = phraseCount > 0 ? submenu : nullptr;
+        item.dwTypeData = const_cast<char*>(CategoryList.names[i].GetString());
+        // A category without phrases is a plain item; its empty submenu goes.
+        if (phraseCount == 0) ::DestroyMenu(submenu);
+        ::InsertMenuItemA(popup, static_cast<UINT>(i), TRUE, &item);
+    }
+}
+
+int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category)
+{
+    int count = 0;
+    ForEachCategoryPhrase(category, [&](const CString& code, int phraseId) {
+        UINT command = CommandForPhrase(phraseId);
+        if (command == 0) return;
+        MENUITEMINFOA item = {};
+        item.cbSize = MenuItemRecordSize;
+        item.fMask = MIIM_ID | MIIM_STRING;
+        item.fType = MFT_STRING;
+        item.wID = command;
+        item.dwTypeData = const_cast<char*>(code.GetString());
+        // Appended after the items already there.
+        ::InsertMenuItemA(submenu, static_cast<UINT>(count), TRUE, &item);
+        ++count;
+    });
+    return count;
+}
+
+void DispatchTrayCommand(UINT commandId)
+{
+    switch (commandId) {
+    case 0:
+    case ID_TOOLBOX_UNUSED:
+        break;
+    case ID_TOOLBOX_EDIT_PHRASE: {
+        CBrevixDlg editor;
+        editor.DoModal();
+        break;
+    }
+    case ID_TOOLBOX_ADD_PHRASE:
+        CBrevixDlg::OnAddNewPhrase();
+        break;
+    case ID_TOOLBOX_EXIT:
+        RemoveTrayIcon();
+        QuitFlag = 1;
+        break;
+    case ID_TOOLBOX_ABOUT: {
+        CAboutDlg about;
+        about.DoModal();
+        break;
+    }
+    case ID_TOOLBOX_ADD_CATEGORY: {
+        CCategoryDlg addCategory;
+        addCategory.DoModal();
+        break;
+    }
+    case ID_TOOLBOX_DELETE_CATEGORY: {
+        CDeleteCategory deleteCategory;
+        deleteCategory.DoModal();
+        break;
+    }
+    default:
+        // Phrases only: the plain item of a category without phrases carries
+        // its list position, which stands for no phrase.
+        if (PhraseForCommand(commandId) >= 0) DeliverPhrase(commandId);
+        break;
+    }
 }

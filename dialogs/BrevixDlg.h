@@ -1,9 +1,11 @@
 // CBrevixDlg: the phrase editor. Its first, hidden instance is also the
-// application's main window, which owns the tray window and the tray menu.
+// application's main window, which owns the tray window and the tray menu;
+// every later instance is an editor run modally from the tray menu.
 #pragma once
 
 #include "AfxControls.h"
 #include "AfxDialog.h"
+#include "res/resource.h"
 
 class CBrevixDlg : public CDialog
 {
@@ -15,11 +17,52 @@ public:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
 
+    // Runs the Add New Phrase dialog. It needs no editor object, so the tray
+    // menu's "Add phrase" calls it with no editor on screen.
+    static void OnAddNewPhrase();
+
     BEGIN_MSG_MAP(CBrevixDlg)
+        ON_CBN_SELCHANGE(IDC_CATEGORY_COMBO, OnCategoryChange)
+        ON_CBN_SELCHANGE(IDC_PHRASE_COMBO, OnPhraseChange)
+        // Typing into the phrase combo's field reads nothing by itself.
+        ON_CBN_EDITCHANGE(IDC_PHRASE_COMBO, OnPhraseEditChange)
+        ON_CBN_EDITUPDATE(IDC_PHRASE_COMBO, OnPhraseEditUpdate)
+        ON_CBN_SELENDOK(IDC_PHRASE_COMBO, OnPhraseSelEndOk)
+        ON_BN_CLICKED(IDC_SAVE, OnSave)
+        ON_BN_CLICKED(IDC_DELETE_PHRASE, OnDeletePhrase)
+        ON_BN_CLICKED(IDC_ADD_NEW_PHRASE, OnAddNewPhrase)
+        // The About entry of the system menu; every other system command, and
+        // painting while not minimised, are left to the system's dialog handling.
+        if (uMsg == WM_SYSCOMMAND && (wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            OnAboutBox();
+            lResult = 0;
+            return TRUE;
+        }
+        if (uMsg == WM_PAINT && IsIconic()) {
+            OnPaintIconic();
+            lResult = 0;
+            return TRUE;
+        }
+        ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)
         CHAIN_MSG_MAP(CDialog)
     END_MSG_MAP()
 
 protected:
+    void OnCategoryChange();
+    void OnPhraseChange();
+    void OnPhraseEditChange() {}
+    void OnPhraseEditUpdate() {}
+    void OnPhraseSelEndOk() {}
+    void OnSave();
+    void OnDeletePhrase();
+    void OnAboutBox();
+    void OnPaintIconic();
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+
+    // Lists the categories afresh and shows the first one, its first phrase
+    // and that phrase's text.
+    void ShowFirstCategory();
+
     HICON m_icon;
     CComboBox m_phraseCombo;
     CEdit m_contentEdit;

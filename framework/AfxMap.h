@@ -1,6 +1,8 @@
 // CMapPtrToPtr: a map from pointers to pointers that owns neither.
 #pragma once
 
+#include <windows.h>
+
 #include <unordered_map>
 
 class CMapPtrToPtr

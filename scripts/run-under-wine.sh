@@ -2,14 +2,30 @@
 # The emulator CTest runs each cross-built test program with: a fresh
 # temporary working folder per run (the Unix working directory, against which
 # the ODBC driver resolves the program's relative database path), then Wine.
+# The program sees that folder as TALVORY_TEST_DIR (a Unix path); the ODBC
+# driver adapter notes each connection the program makes in
+# $TALVORY_TEST_DIR/odbc-connections.log (TALVORY_ODBC_CONNECT_LOG) and has
+# the driver trace the program's statements into
+# $TALVORY_TEST_DIR/odbc-trace.log (TALVORY_ODBC_TRACE).
 set -u
 source "$(dirname "$0")/wine-env.sh"
 program=$1
 shift
 work=$(mktemp -d "${TMPDIR:-/tmp}/talvory-run.XXXXXX")
 cd "$work"
-wine "$program" "$@"
+export TALVORY_TEST_DIR=$work
+export TALVORY_ODBC_CONNECT_LOG=$work/odbc-connections.log
+export TALVORY_ODBC_TRACE=$work/odbc-trace.log
+# The program's output goes through files, not straight to the caller: Wine's
+# system processes (explorer, services...) started by this program inherit
+# its output handles and outlive it while other Wine programs run, so a pipe
+# of the caller (CTest) would stay open until every Wine program had ended.
+out=$(mktemp "${TMPDIR:-/tmp}/talvory-out.XXXXXX")
+err=$(mktemp "${TMPDIR:-/tmp}/talvory-err.XXXXXX")
+wine "$program" "$@" >"$out" 2>"$err"
 status=$?
+cat "$out"
+cat "$err" >&2
 cd /
-rm -rf "$work"
+rm -rf "$work" "$out" "$err"
 exit $status

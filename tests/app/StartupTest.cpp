@@ -1,6 +1,6 @@
 // Talvory.exe started as a real process: the single-instance guard, the
 // database folder check, the folder it runs from, and the end of its loop.
-#include "TalvoryProcess.h"
+#include "support/TalvoryProcess.h"
 
 #include <gtest/gtest.h>
 

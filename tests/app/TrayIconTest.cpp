@@ -68,7 +68,7 @@ protected:
     }
     void TearDown() override
     {
-        if (!calls.empty() && calls.back().message != NIM_DELETE) RemoveTrayIcon();
+        // The icon goes with the tray window when the process ends.
         NotifyIcon = shellNotifyIcon;
         ::DestroyWindow(owner);
     }

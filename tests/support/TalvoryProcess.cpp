@@ -1,6 +1,6 @@
 #include "TalvoryProcess.h"
 
-#include "support/TestPaths.h"
+#include "TestPaths.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ HWND TalvoryProcess::TrayWindow() const
 {
     for (HWND window : DialogWindows()) {
         HWND owner = ::GetWindow(window, GW_OWNER);
-        if (owner && !IsMessageBox(window) && IsDialogClass(owner)) return window;
+        if (owner && !::IsWindowVisible(window) && !IsMessageBox(window) && IsDialogClass(owner)) return window;
     }
     return nullptr;
 }

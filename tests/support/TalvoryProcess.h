@@ -26,7 +26,7 @@ public:
     std::vector<HWND> DialogWindows() const;
     // Waits until the hidden main window and the tray window exist.
     bool WaitForTrayWindow(DWORD timeoutMs) const;
-    // The tray window: the dialog window owned by another dialog of the process.
+    // The tray window: the hidden dialog window owned by another dialog of the process.
     HWND TrayWindow() const;
     // Waits for a message box of the process and returns it (null on timeout).
     HWND WaitForMessageBox(DWORD timeoutMs) const;

@@ -1,0 +1,65 @@
+#include "dialogs/AddPhrase.h"
+
+#include "AfxApp.h"
+#include "store/PhraseStore.h"
+
+IMPLEMENT_DYNAMIC(CAddPhrase, CDialog)
+
+CAddPhrase::CAddPhrase(CWnd* parent) : CDialog(IDD_ADD_PHRASE, parent)
+{
+}
+
+void CAddPhrase::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_ADD_CATEGORY_COMBO, m_categoryCombo);
+    DDX_Control(pDX, IDC_SHORTCUT_EDIT, m_shortcutEdit);
+    DDX_Control(pDX, IDC_ADD_CONTENT_EDIT, m_contentEdit);
+}
+
+BOOL CAddPhrase::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    // Whatever the user types or pastes is taken whole: the controls' own
+    // limits (some 30,000 characters) would otherwise cut long phrases.
+    m_shortcutEdit.SetLimitText(0);
+    m_contentEdit.SetLimitText(0);
+
+    // The category list as last rebuilt: the main window loads it at
+    // start-up and every change to the set of categories reloads it.
+    FillCategoryCombo(m_categoryCombo);
+    m_categoryCombo.SetCurSel(0);
+    m_shortcutEdit.SetWindowText(NextShortcutName());
+    return TRUE;
+}
+
+void CAddPhrase::OnAddPhrase()
+{
+    CString code = m_shortcutEdit.GetWindowText();
+    CString content = m_contentEdit.GetWindowText();
+
+    if (code.IsEmpty()) {
+        AfxMessageBox("Please enter a Shortcut name", MB_OK);
+        return;
+    }
+    if (content.IsEmpty() &&
+        AfxMessageBox("Content is Empty. Do you really want to save?", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return;
+    }
+
+    // A phrase that did not reach the database is not reported as added; the
+    // dialog keeps everything the user typed so that nothing is lost.
+    if (!AddPhrase(m_categoryCombo, code, content)) {
+        AfxMessageBox("The phrase could not be saved to the database.");
+        return;
+    }
+
+    if (AfxMessageBox("Phrase added successfully, would you like to add another one?", MB_YESNO) == IDNO) {
+        EndDialog(IDOK);
+        return;
+    }
+    // The next proposal counts the row just added; the category stays chosen.
+    m_shortcutEdit.SetWindowText(NextShortcutName());
+    m_contentEdit.SetWindowText("");
+}

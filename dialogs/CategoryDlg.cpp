@@ -1,0 +1,41 @@
+#include "dialogs/CategoryDlg.h"
+
+#include "AfxApp.h"
+#include "store/PhraseStore.h"
+
+IMPLEMENT_DYNAMIC(CCategoryDlg, CDialog)
+
+CCategoryDlg::CCategoryDlg(CWnd* parent) : CDialog(IDD_ADD_CATEGORY, parent)
+{
+}
+
+void CCategoryDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_CATEGORY_NAME, m_nameEdit);
+}
+
+BOOL CCategoryDlg::OnInitDialog()
+{
+    return CDialog::OnInitDialog();
+}
+
+void CCategoryDlg::OnAddCategory()
+{
+    // The name as typed: neither trimmed nor refused when empty.
+    CString name = m_nameEdit.GetWindowText();
+
+    if (CountCategoryPhrases(name) != 0) {
+        AfxMessageBox("Category already in database, please select another name", MB_ICONINFORMATION);
+    } else if (!InsertPhrase(name)) {
+        // Not reported as added: the dialog stays open with the name typed.
+        AfxMessageBox("The category could not be saved to the database.");
+    } else if (AfxMessageBox("Category added Successfully. Would you like to add another one?",
+                             MB_YESNO | MB_ICONQUESTION) == IDNO) {
+        EndDialog(IDOK);
+    }
+
+    // The tray menu and the other dialogs read the category list as last
+    // rebuilt, so it is rebuilt after every attempt.
+    ListCategories();
+}

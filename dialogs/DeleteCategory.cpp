@@ -1,0 +1,47 @@
+#include "dialogs/DeleteCategory.h"
+
+#include "AfxApp.h"
+#include "store/PhraseStore.h"
+
+IMPLEMENT_DYNAMIC(CDeleteCategory, CDialog)
+
+CDeleteCategory::CDeleteCategory(CWnd* parent) : CDialog(IDD_DELETE_CATEGORY, parent)
+{
+}
+
+void CDeleteCategory::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_DELETE_COMBO, m_categoryCombo);
+}
+
+BOOL CDeleteCategory::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    ReloadCategories();
+    return TRUE;
+}
+
+void CDeleteCategory::ReloadCategories()
+{
+    ListCategories();
+    FillCategoryCombo(m_categoryCombo);
+    m_categoryCombo.SetCurSel(0);
+}
+
+void CDeleteCategory::OnDeleteCategory()
+{
+    if (AfxMessageBox("Are you sure you want to delete?", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+
+    // Only the selected list item counts, not text typed into the field; with
+    // nothing selected the empty name is passed on like any other.
+    bool itemSelected = m_categoryCombo.GetCurSel() >= 0;
+    CString name = m_categoryCombo.GetSelectedText();
+
+    // A listed category has rows, so deleting nothing means the deletion failed.
+    if (!DeleteCategoryRows(name) && itemSelected)
+        AfxMessageBox("The category could not be deleted from the database.");
+
+    // The dialog stays open for further deletions.
+    ReloadCategories();
+}
