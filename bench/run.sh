@@ -31,8 +31,9 @@ cleanup() {
 }
 trap cleanup EXIT
 source "$root/scripts/start-xvfb.sh"
-# (It fails harmlessly when the persistent wineserver is already running.)
-"$root/scripts/prepare-wine.sh" >/dev/null 2>&1 || true
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "$root/scripts/prepare-wine.sh" >/dev/null 2>&1 || true
+fi
 
 # 64 categories, each with its category row and 63 phrases, added in an
 # interleaved order as phrases accumulate over time.

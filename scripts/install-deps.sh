@@ -9,7 +9,7 @@ packages=(
     g++-mingw-w64-i686-posix cmake make
     wine wine64 wine32:i386 xvfb x11-utils
     unixodbc:i386 libsqliteodbc:i386 sqlite3
-    gcc-multilib python3
+    gcc-multilib python3 libsqlite3-dev
 )
 
 missing=()

@@ -21,4 +21,4 @@ if [ ! -f "$settings" ]; then
     touch "$settings"
 fi
 # A persistent server: it stays up between programs until killed.
-wineserver -p
+wineserver -p 2>/dev/null || true

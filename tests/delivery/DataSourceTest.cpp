@@ -1,192 +1,161 @@
-// COleDataSource as a real IDataObject, and on the real clipboard.
+// The framework's pieces of delivery: COleDataSource as an IDataObject, its
+// standard drop source with a real OLE drop target under the cursor, the drag
+// settings, and CSharedFile.
 #include "AfxDataSource.h"
-#include "AfxInit.h"
-#include "support/ClipboardText.h"
-#include "DeliveryChild.h"
+#include "AfxSharedFile.h"
 #include "DeliveryTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
 #include <string>
+#include <utility>
 
 namespace {
 
-FORMATETC TextFormat(DWORD tymed = TYMED_HGLOBAL)
-{
-    return FORMATETC{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, tymed};
-}
-
-std::string BlockText(HGLOBAL block)
-{
-    const char* bytes = static_cast<const char*>(::GlobalLock(block));
-    std::string text = bytes ? std::string(bytes, strnlen(bytes, ::GlobalSize(block))) : std::string();
-    ::GlobalUnlock(block);
-    return text;
-}
-
-// Text written to a file of the test's folder, for the helper program.
-std::string TextFile(const std::string& name, const std::string& text)
-{
-    std::ofstream(name, std::ios::binary) << text;
-    char full[MAX_PATH];
-    ::GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
+// Long enough that a drag within the test's bounds was not started by the delay.
+const UINT LongDelay = 10000;
 
 } // namespace
 
-using DataSourceTest = OleTest;
-
-TEST_F(DataSourceTest, GetDataHandsOutIndependentCopies)
+TEST(DataSourceTest, ServesOwnCopiesOfTheCachedTextOnly)
 {
-    HGLOBAL cached = TextBlock("Kind regards");
-    DataSourcePtr source(new COleDataSource);
-    source->CacheGlobalData(CF_TEXT, cached);
-
-    FORMATETC format = TextFormat();
-    STGMEDIUM first = {};
-    ASSERT_EQ(source->GetData(&format, &first), S_OK);
-    EXPECT_EQ(first.tymed, DWORD(TYMED_HGLOBAL));
-    EXPECT_EQ(first.pUnkForRelease, nullptr);
-    EXPECT_NE(first.hGlobal, cached);
-    EXPECT_EQ(BlockText(first.hGlobal), "Kind regards");
-    // The receiver owns its copy: changing and freeing it leaves the cache alone.
-    char* bytes = static_cast<char*>(::GlobalLock(first.hGlobal));
-    bytes[0] = 'X';
-    ::GlobalUnlock(first.hGlobal);
-    ::ReleaseStgMedium(&first);
-
-    STGMEDIUM second = {};
-    ASSERT_EQ(source->GetData(&format, &second), S_OK);
-    EXPECT_EQ(BlockText(second.hGlobal), "Kind regards");
-    ::ReleaseStgMedium(&second);
-}
-
-TEST_F(DataSourceTest, AnswersOnlyForCachedFormatAndMedium)
-{
-    DataSourcePtr source = TextSource("abc");
-    FORMATETC text = TextFormat();
-    FORMATETC anyMedium = TextFormat(TYMED_HGLOBAL | TYMED_ISTREAM | TYMED_FILE);
-    FORMATETC stream = TextFormat(TYMED_ISTREAM);
+    DataSourcePtr source = TextSource("Kind regards");
+    FORMATETC text = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    FORMATETC anyMedium = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL | TYMED_ISTREAM | TYMED_FILE};
+    FORMATETC stream = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_ISTREAM};
     FORMATETC unicode = {CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    FORMATETC icon = {CF_TEXT, nullptr, DVASPECT_ICON, -1, TYMED_HGLOBAL};
-
     EXPECT_EQ(source->QueryGetData(&text), S_OK);
     EXPECT_EQ(source->QueryGetData(&anyMedium), S_OK);
     EXPECT_EQ(source->QueryGetData(&unicode), DV_E_FORMATETC);
     EXPECT_EQ(source->QueryGetData(&stream), DV_E_TYMED);
-    EXPECT_NE(source->QueryGetData(&icon), S_OK);
-
     STGMEDIUM medium = {};
     EXPECT_TRUE(FAILED(source->GetData(&unicode, &medium)));
-    EXPECT_TRUE(FAILED(source->GetData(&stream, &medium)));
-    ASSERT_EQ(source->GetData(&anyMedium, &medium), S_OK);
-    EXPECT_EQ(medium.tymed, DWORD(TYMED_HGLOBAL));
-    ::ReleaseStgMedium(&medium);
-}
 
-TEST_F(DataSourceTest, GetDataHereFillsTheCallersBlockWhenLargeEnough)
-{
-    DataSourcePtr source = TextSource("Best wishes");
-    FORMATETC format = TextFormat();
-
-    STGMEDIUM large = {};
-    large.tymed = TYMED_HGLOBAL;
-    large.hGlobal = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64);
-    ASSERT_EQ(source->GetDataHere(&format, &large), S_OK);
-    EXPECT_EQ(BlockText(large.hGlobal), "Best wishes");
-    ::GlobalFree(large.hGlobal);
-
-    STGMEDIUM small = {};
-    small.tymed = TYMED_HGLOBAL;
-    small.hGlobal = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4);
-    EXPECT_EQ(source->GetDataHere(&format, &small), STG_E_MEDIUMFULL);
-    ::GlobalFree(small.hGlobal);
-}
-
-TEST_F(DataSourceTest, EnumeratesTheCachedFormatsWithDefaultDescription)
-{
-    DataSourcePtr source = TextSource("first");
-    // Caching the same format again replaces the block.
-    source->CacheGlobalData(CF_TEXT, TextBlock("second"));
-
-    IEnumFORMATETC* formats = nullptr;
-    ASSERT_EQ(source->EnumFormatEtc(DATADIR_GET, &formats), S_OK);
-    FORMATETC format = {};
-    ULONG fetched = 0;
-    ASSERT_EQ(formats->Next(1, &format, &fetched), S_OK);
-    EXPECT_EQ(fetched, 1u);
-    EXPECT_EQ(format.cfFormat, CLIPFORMAT(CF_TEXT));
-    EXPECT_EQ(format.ptd, nullptr);
-    EXPECT_EQ(format.dwAspect, DWORD(DVASPECT_CONTENT));
-    EXPECT_EQ(format.lindex, -1);
-    EXPECT_EQ(format.tymed, DWORD(TYMED_HGLOBAL));
-    EXPECT_EQ(formats->Next(1, &format, nullptr), S_FALSE);
-
-    // A clone continues from the same position; Reset starts over.
-    ASSERT_EQ(formats->Reset(), S_OK);
-    IEnumFORMATETC* clone = nullptr;
-    ASSERT_EQ(formats->Clone(&clone), S_OK);
-    FORMATETC several[3] = {};
-    EXPECT_EQ(clone->Next(3, several, &fetched), S_FALSE);
-    EXPECT_EQ(fetched, 1u);
-    clone->Release();
-    formats->Release();
-
-    STGMEDIUM medium = {};
-    FORMATETC text = TextFormat();
-    ASSERT_EQ(source->GetData(&text, &medium), S_OK);
-    EXPECT_EQ(BlockText(medium.hGlobal), "second");
-    ::ReleaseStgMedium(&medium);
-
-    IEnumFORMATETC* setFormats = nullptr;
-    EXPECT_TRUE(FAILED(source->EnumFormatEtc(DATADIR_SET, &setFormats)));
-}
-
-TEST_F(DataSourceTest, SetClipboardHandsTheObjectToTheClipboard)
-{
-    ASSERT_TRUE(PutClipboardText("before"));
-    COleDataSource* source = new COleDataSource;
-    source->CacheGlobalData(CF_TEXT, TextBlock("on the clipboard"));
-    ASSERT_TRUE(source->SetClipboard());
-
-    EXPECT_EQ(AfxClipboardSource, source->GetInterface());
-    EXPECT_EQ(::OleIsCurrentClipboard(AfxClipboardSource), S_OK);
-    ClipboardText seen = ReadClipboardText();
-    EXPECT_TRUE(seen.present);
-    EXPECT_EQ(seen.text, "on the clipboard");
-    EXPECT_TRUE(seen.terminated);
-
-    // Another program takes the clipboard: the object goes, and with it the
-    // record of the process's clipboard source.
-    ASSERT_EQ(RunDeliveryHelper("deliver \"" + TextFile("other.txt", "someone else") + "\""), 0);
-    EXPECT_EQ(AfxClipboardSource, nullptr);
-    EXPECT_EQ(ReadClipboardText().text, "someone else");
-}
-
-TEST_F(DataSourceTest, SetClipboardReportsAHeldClipboard)
-{
-    ASSERT_TRUE(PutClipboardText("kept"));
-    DataSourcePtr source = TextSource("not placed");
-    {
-        HeldClipboard held;
-        ASSERT_TRUE(held.IsHeld());
-        EXPECT_FALSE(source->SetClipboard());
+    // Each receiver owns its block: changing and freeing it leaves the cache alone.
+    for (int receiver = 0; receiver < 2; ++receiver) {
+        ASSERT_EQ(source->GetData(&anyMedium, &medium), S_OK);
+        EXPECT_EQ(medium.tymed, DWORD(TYMED_HGLOBAL));
+        char* bytes = static_cast<char*>(::GlobalLock(medium.hGlobal));
+        EXPECT_STREQ(bytes, "Kind regards");
+        bytes[0] = 'X';
+        ::GlobalUnlock(medium.hGlobal);
+        ::ReleaseStgMedium(&medium);
     }
-    EXPECT_EQ(AfxClipboardSource, nullptr);
-    EXPECT_EQ(ReadClipboardText().text, "kept");
+    // A caller's block too small for the text is refused, not overrun.
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, 4);
+    EXPECT_EQ(source->GetDataHere(&text, &medium), STG_E_MEDIUMFULL);
+    ::GlobalFree(medium.hGlobal);
+}
 
-    // The caller kept its reference: the object still serves its data.
-    FORMATETC format = TextFormat();
-    STGMEDIUM medium = {};
-    ASSERT_EQ(source->GetData(&format, &medium), S_OK);
-    EXPECT_EQ(BlockText(medium.hGlobal), "not placed");
-    ::ReleaseStgMedium(&medium);
+// The block keeps a zero byte after the data, also when the data fills a step
+// of 4096 bytes exactly; the second half of each text makes the block grow.
+TEST(SharedFileTest, DataIsAlwaysFollowedByAZeroByte)
+{
+    for (size_t length : {size_t(1), size_t(4095), size_t(4096), size_t(8192)}) {
+        std::string text = SampleText(length);
+        CSharedFile file;
+        ASSERT_TRUE(file.Write(text.data(), UINT(length / 2)));
+        ASSERT_TRUE(file.Write(text.data() + length / 2, UINT(length - length / 2)));
+        HGLOBAL block = file.Detach();
+        ASSERT_NE(block, nullptr);
+        ASSERT_GT(::GlobalSize(block), length);
+        const char* bytes = static_cast<const char*>(::GlobalLock(block));
+        EXPECT_EQ(std::string(bytes, length), text);
+        EXPECT_EQ(bytes[length], '\0') << length;
+        ::GlobalUnlock(block);
+        ::GlobalFree(block);
+    }
+}
 
-    // And it can still take the clipboard once it is free.
-    COleDataSource* retry = source.release();
-    ASSERT_TRUE(retry->SetClipboard());
-    EXPECT_EQ(ReadClipboardText().text, "not placed");
+using DragDropTest = DropTest;
+
+TEST_F(DragDropTest, ClickEscOrLostCaptureDuringTheWaitCancelsTheDrag)
+{
+    const std::pair<UINT, WPARAM> inputs[] = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0},
+                                              {WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0},
+                                              {WM_KEYDOWN, VK_ESCAPE},      {WM_CANCELMODE, 0}};
+    for (const auto& input : inputs) {
+        COleDropSource dropSource;
+        dropSource.m_dragDelay = LongDelay;
+        DataSourcePtr source = TextSource("never dropped");
+        // Cancel mode makes the capture window give the capture up.
+        std::thread user = WhenCaptured([&](HWND capture) {
+            if (input.first == WM_CANCELMODE) ::SendMessageA(capture, input.first, 0, 0);
+            else ::PostMessageA(capture, input.first, input.second, 0);
+        });
+        DWORD effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr, &dropSource);
+        user.join();
+        EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE)) << input.first;
+        EXPECT_FALSE(dropSource.m_bDragStarted) << input.first;
+        EXPECT_EQ(::GetCapture(), nullptr);
+    }
+    EXPECT_EQ(target->DragEnterCount(), 0);
+}
+
+TEST_F(DragDropTest, LeavingTheStartSquareStartsTheDrag)
+{
+    POINT centre = target->Centre();
+    COleDropSource dropSource;
+    dropSource.m_dragDelay = LongDelay;
+    int distance = dropSource.m_dragMinDist;
+    DataSourcePtr source = TextSource("moved");
+    std::thread mouse = WhenCaptured([&](HWND) {
+        ::SetCursorPos(centre.x + distance - 1, centre.y - distance + 1);
+        ::Sleep(500);
+        ::SetCursorPos(centre.x - distance - 1, centre.y);
+    });
+    DWORD start = ::GetTickCount();
+    DWORD effect = source->DoDragDrop(DROPEFFECT_COPY, nullptr, &dropSource);
+    DWORD elapsed = ::GetTickCount() - start;
+    mouse.join();
+
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+    ASSERT_EQ(target->Drops().size(), 1u);
+    EXPECT_EQ(target->Drops()[0].text, "moved");
+    // Not on the move within the square, and well before the delay.
+    EXPECT_GE(elapsed, 500u);
+    EXPECT_LT(elapsed, LongDelay / 2);
+}
+
+TEST_F(DragDropTest, DropSourceFollowsTheDropAndCancelButtons)
+{
+    COleDropSource leftDrag;
+    leftDrag.m_dwButtonDrop = MK_LBUTTON;
+    leftDrag.m_dwButtonCancel = MK_RBUTTON;
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, MK_LBUTTON | MK_SHIFT), S_OK);
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
+    EXPECT_EQ(leftDrag.QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
+    // Offered with no button held (after a menu choice): the first query drops.
+    COleDropSource noButton;
+    EXPECT_EQ(noButton.QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
+    EXPECT_EQ(noButton.QueryContinueDrag(TRUE, 0), DRAGDROP_S_CANCEL);
+}
+
+// The drag settings are read once per process, and each test runs in a process of its own.
+TEST_F(DragDropTest, DefaultSettingsWithoutProfileValues)
+{
+    char value[16];
+    if (::GetProfileStringA("windows", "DragDelay", "", value, sizeof value) > 0 ||
+        ::GetProfileStringA("windows", "DragMinDist", "", value, sizeof value) > 0)
+        GTEST_SKIP() << "this Windows sets its own drag values";
+    EXPECT_EQ(AfxGetDragSettings().minDistance, 2);
+    EXPECT_EQ(AfxGetDragSettings().delay, 200u);
+}
+
+TEST_F(DragDropTest, SettingsAreReadFromTheProfileOncePerProcess)
+{
+    char delay[16] = "", distance[16] = "";
+    bool hadDelay = ::GetProfileStringA("windows", "DragDelay", "", delay, sizeof delay) > 0;
+    bool hadDistance = ::GetProfileStringA("windows", "DragMinDist", "", distance, sizeof distance) > 0;
+    ::WriteProfileStringA("windows", "DragDelay", "750");
+    ::WriteProfileStringA("windows", "DragMinDist", "7");
+    EXPECT_EQ(AfxGetDragSettings().minDistance, 7);
+    EXPECT_EQ(AfxGetDragSettings().delay, 750u);
+    ::WriteProfileStringA("windows", "DragDelay", "1500");
+    EXPECT_EQ(COleDropSource().m_dragDelay, 750u);
+
+    ::WriteProfileStringA("windows", "DragDelay", hadDelay ? delay : nullptr);
+    ::WriteProfileStringA("windows", "DragMinDist", hadDistance ? distance : nullptr);
 }

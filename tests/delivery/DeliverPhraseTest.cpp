@@ -1,98 +1,67 @@
 // DeliverPhrase end to end: a phrase read from a real database reaches the
-// clipboard and a real OLE drop target under the cursor.
-#include "AfxInit.h"
-#include "DeliveryChild.h"
+// real clipboard and a real OLE drop target under the cursor.
 #include "DeliveryTestSupport.h"
 #include "delivery/PhraseDelivery.h"
 #include "store/PhraseCommandIds.h"
 #include "support/ClipboardText.h"
-#include "support/DropTargetWindow.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-class DeliverPhraseTest : public OleTest
+class DeliverPhraseTest : public DropTest
 {
 protected:
     void SetUp() override
     {
-        OleTest::SetUp();
-        target.reset(new DropTargetWindow(300, 300, 400, 300));
-        target->PlaceCursorInside();
+        DropTest::SetUp();
         ASSERT_TRUE(PutClipboardText("previous content"));
     }
-    void TearDown() override
-    {
-        target.reset();
-        OleTest::TearDown();
-    }
 
-    // The one text dropped, or "(no drop)".
-    std::string Dropped() const
+    // Both ways carried text whole and terminated, and it is the only drop so far.
+    void ExpectDelivered(const std::string& text)
     {
-        if (target->Drops().size() != 1) return "(" + std::to_string(target->Drops().size()) + " drops)";
-        return target->Drops()[0].text;
+        ClipboardText seen = ReadClipboardText();
+        EXPECT_TRUE(seen.text == text && seen.terminated) << seen.text.size() << " bytes: " << seen.text.substr(0, 40);
+        ASSERT_EQ(target->Drops().size(), 1u);
+        const DropTargetWindow::Drop& drop = target->Drops()[0];
+        EXPECT_TRUE(drop.text == text && drop.terminated) << drop.text.size() << " bytes: " << drop.text.substr(0, 40);
+        EXPECT_EQ(drop.effectsOffered, DWORD(DROPEFFECT_COPY | DROPEFFECT_MOVE));
     }
 
     TestDatabase db;
-    std::unique_ptr<DropTargetWindow> target;
 };
 
-TEST_F(DeliverPhraseTest, StoredPairBecomesAnApostropheBothWays)
+TEST_F(DeliverPhraseTest, StoredPairsBecomeApostrophesLoneBytesStay)
 {
-    db.InsertWithId(5, "Letters", "dont", "don\xAC`t worry; \xAC alone, ` alone, \xAC\xAC``");
+    db.InsertWithId(5, "Letters", "dont", "don\xAC`t worry; \xAC alone, ` alone, \xAC\xAC`` it\xAC`s");
     DeliverPhrase(FirstPhraseCommand + 5);
-    const std::string expected = "don't worry; \xAC alone, ` alone, \xAC'`";
-    ClipboardText seen = ReadClipboardText();
-    EXPECT_EQ(seen.text, expected);
-    EXPECT_TRUE(seen.terminated);
-    EXPECT_EQ(Dropped(), expected);
-    EXPECT_TRUE(target->Drops().empty() || target->Drops()[0].terminated);
+    ExpectDelivered("don't worry; \xAC alone, ` alone, \xAC'` it's");
 }
 
-TEST_F(DeliverPhraseTest, LongPhraseIsDeliveredWholeBothWays)
+// Long texts (also one filling the clipboard's 4096-byte step exactly), and
+// keys beyond the direct command range, whose identifiers are handed out per menu.
+TEST_F(DeliverPhraseTest, EveryPhraseIsDeliveredWholeBothWays)
 {
-    std::string text = SampleText(65536);
-    db.InsertWithId(12, "Reports", "long", text);
-    DeliverPhrase(FirstPhraseCommand + 12);
-    ClipboardText seen = ReadClipboardText();
-    EXPECT_EQ(seen.text.size(), text.size());
-    EXPECT_TRUE(seen.text == text);
-    EXPECT_TRUE(seen.terminated);
-    ASSERT_EQ(target->Drops().size(), 1u);
-    EXPECT_EQ(target->Drops()[0].text.size(), text.size());
-    EXPECT_TRUE(target->Drops()[0].text == text);
-    EXPECT_TRUE(target->Drops()[0].terminated);
-}
-
-// Every phrase delivers its own text, also those whose keys do not fit the
-// direct command range and get identifiers handed out per menu.
-class DeliverPhraseIdTest : public DeliverPhraseTest, public ::testing::WithParamInterface<int>
-{
-};
-
-TEST_P(DeliverPhraseIdTest, PhraseDeliversItsOwnText)
-{
-    const int ids[] = {9999, 10001, 10004, 30000};
-    for (int id : ids) db.InsertWithId(id, "Numbers", "code " + std::to_string(id), "text of " + std::to_string(id));
+    const std::pair<int, std::string> phrases[] = {
+        {9999, SampleText(1023)}, {10001, SampleText(4096)}, {10004, SampleText(65536)}, {30000, "thirty thousand"}};
+    for (const auto& phrase : phrases)
+        db.InsertWithId(phrase.first, "Numbers", std::to_string(phrase.first), phrase.second);
     // As the tray menu does when it is built.
     ResetPhraseCommands();
-    UINT command = 0;
-    for (int id : ids) {
-        UINT handedOut = CommandForPhrase(id);
-        if (id == GetParam()) command = handedOut;
+    UINT commands[4];
+    for (int i = 0; i < 4; ++i) commands[i] = CommandForPhrase(phrases[i].first);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(phrases[i].first);
+        target.reset(new DropTargetWindow(300, 300, 400, 300));
+        DWORD start = ::GetTickCount();
+        DeliverPhrase(commands[i]);
+        // Nothing moved the mouse: the drop came after the drag delay.
+        EXPECT_GE(::GetTickCount() - start, AfxGetDragSettings().delay);
+        ExpectDelivered(phrases[i].second);
     }
-    ASSERT_NE(command, 0u);
-
-    DeliverPhrase(command);
-    std::string expected = "text of " + std::to_string(GetParam());
-    EXPECT_EQ(ReadClipboardText().text, expected);
-    EXPECT_EQ(Dropped(), expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(Keys, DeliverPhraseIdTest, ::testing::Values(9999, 10001, 10004, 30000));
 
 TEST_F(DeliverPhraseTest, CommandStandingForNoPhraseDoesNothing)
 {
@@ -103,53 +72,61 @@ TEST_F(DeliverPhraseTest, CommandStandingForNoPhraseDoesNothing)
     DeliverPhrase(FirstMappedPhraseCommand);
     EXPECT_EQ(ReadClipboardText().text, "previous content");
     EXPECT_EQ(target->DragEnterCount(), 0);
-    EXPECT_TRUE(target->Drops().empty());
 }
 
-TEST_F(DeliverPhraseTest, EmptyOrMissingPhraseLeavesTheClipboardAndDropsEmptyText)
+TEST_F(DeliverPhraseTest, EmptyPhraseLeavesTheClipboardAndDropsEmptyText)
 {
     db.InsertWithId(7, "Letters", "blank", "");
     DeliverPhrase(FirstPhraseCommand + 7);
     EXPECT_EQ(ReadClipboardText().text, "previous content");
+    EXPECT_EQ(AfxClipboardSource, nullptr);
     ASSERT_EQ(target->Drops().size(), 1u);
-    EXPECT_EQ(target->Drops()[0].text, "");
-    EXPECT_TRUE(target->Drops()[0].terminated);
-
-    // No row with that key at all: the same.
-    DeliverPhrase(FirstPhraseCommand + 8);
-    EXPECT_EQ(ReadClipboardText().text, "previous content");
-    EXPECT_EQ(target->Drops().size(), 2u);
+    EXPECT_TRUE(target->Drops()[0].text.empty() && target->Drops()[0].terminated);
 }
 
 TEST_F(DeliverPhraseTest, HeldClipboardStillGetsTheDrop)
 {
     db.InsertWithId(1, "Letters", "hello", "Hello, it\xAC`s me");
-    {
-        HeldClipboard held;
-        ASSERT_TRUE(held.IsHeld());
-        DeliverPhrase(FirstPhraseCommand + 1);
-    }
-    EXPECT_EQ(Dropped(), "Hello, it's me");
+    // Another thread holds the clipboard open meanwhile.
+    HANDLE opened = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        bool held = ::OpenClipboard(nullptr);
+        if (held) ::SetEvent(opened);
+        ::WaitForSingleObject(release, 30000);
+        if (held) ::CloseClipboard();
+    });
+    EXPECT_EQ(::WaitForSingleObject(opened, 30000), WAIT_OBJECT_0);
+    DeliverPhrase(FirstPhraseCommand + 1);
+    EXPECT_EQ(AfxClipboardSource, nullptr);
+    ::SetEvent(release);
+    holder.join();
+    ::CloseHandle(opened);
+    ::CloseHandle(release);
     EXPECT_EQ(ReadClipboardText().text, "previous content");
+    ASSERT_EQ(target->Drops().size(), 1u);
+    EXPECT_EQ(target->Drops()[0].text, "Hello, it's me");
+    // Once the clipboard is free, the next delivery reaches it again.
+    target.reset(new DropTargetWindow(300, 300, 400, 300));
+    DeliverPhrase(FirstPhraseCommand + 1);
+    ExpectDelivered("Hello, it's me");
 }
 
 TEST_F(DeliverPhraseTest, ClickDuringTheDragDelayKeepsOnlyTheClipboardCopy)
 {
     db.InsertWithId(2, "Letters", "bye", "Goodbye");
+    // The click is waiting in the queue when the drag's wait begins.
     ::PostMessageA(target->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     DeliverPhrase(FirstPhraseCommand + 2);
-    EXPECT_TRUE(target->Drops().empty());
+    EXPECT_EQ(target->DragEnterCount(), 0);
     EXPECT_EQ(ReadClipboardText().text, "Goodbye");
 }
 
 TEST_F(DeliverPhraseTest, AnotherProgramsDeliveryDropsHereAndOutlivesIt)
 {
     db.InsertWithId(4, "Letters", "thanks", "Thanks, that\xAC`s kind");
-    ASSERT_EQ(RunDeliveryHelper("deliver-phrase " + std::to_string(FirstPhraseCommand + 4)), 0);
-    // Dropped on this process's window while the other program ran...
-    EXPECT_EQ(Dropped(), "Thanks, that's kind");
-    // ...and still on the clipboard after it ended.
-    ClipboardText seen = ReadClipboardText();
-    EXPECT_EQ(seen.text, "Thanks, that's kind");
-    EXPECT_TRUE(seen.terminated);
+    ASSERT_EQ(RunDeliveryHelper(std::to_string(FirstPhraseCommand + 4)), 0);
+    // Dropped on this process's window while the other program ran, and
+    // still on the clipboard after it ended.
+    ExpectDelivered("Thanks, that's kind");
 }

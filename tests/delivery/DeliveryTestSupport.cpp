@@ -1,20 +1,16 @@
 #include "DeliveryTestSupport.h"
 
-#include <cstring>
+#include "support/TestPaths.h"
 
-HGLOBAL TextBlock(const std::string& text)
-{
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    char* bytes = static_cast<char*>(::GlobalLock(block));
-    std::memcpy(bytes, text.c_str(), text.size() + 1);
-    ::GlobalUnlock(block);
-    return block;
-}
+#include <cstring>
 
 DataSourcePtr TextSource(const std::string& text)
 {
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
+    ::GlobalUnlock(block);
     DataSourcePtr source(new COleDataSource);
-    source->CacheGlobalData(CF_TEXT, TextBlock(text));
+    source->CacheGlobalData(CF_TEXT, block);
     return source;
 }
 
@@ -25,31 +21,36 @@ std::string SampleText(size_t length)
     return text;
 }
 
-DuringDragWait::DuringDragWait(std::function<void(HWND capture)> action)
+std::thread WhenCaptured(std::function<void(HWND capture)> action)
 {
     DWORD owner = ::GetCurrentThreadId();
-    m_thread = std::thread([this, owner, action] {
-        DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < 20000) {
+    return std::thread([owner, action] {
+        for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 20000; ::Sleep(1)) {
             GUITHREADINFO info = {};
             info.cbSize = sizeof info;
-            if (::GetGUIThreadInfo(owner, &info) && info.hwndCapture) {
-                m_captureSeen = info.hwndCapture;
-                action(info.hwndCapture);
-                return;
-            }
-            ::Sleep(1);
+            if (::GetGUIThreadInfo(owner, &info) && info.hwndCapture) return action(info.hwndCapture);
         }
     });
 }
 
-DuringDragWait::~DuringDragWait()
+int RunDeliveryHelper(const std::string& arguments)
 {
-    if (m_thread.joinable()) m_thread.join();
-}
-
-HWND DuringDragWait::Finish()
-{
-    if (m_thread.joinable()) m_thread.join();
-    return m_captureSeen;
+    std::string commandLine = "\"" + BinFolder() + "\\delivery_helper.exe\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &process))
+        return -1;
+    ::CloseHandle(process.hThread);
+    // The helper's drop on this thread's window is carried out by this thread's messages.
+    DWORD result, start = ::GetTickCount();
+    while ((result = ::MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 1000, QS_ALLINPUT)) != WAIT_OBJECT_0 &&
+           ::GetTickCount() - start < 60000)
+        PumpMessages();
+    DWORD code = DWORD(-1);
+    if (result == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
+    else ::TerminateProcess(process.hProcess, code);
+    ::CloseHandle(process.hProcess);
+    return static_cast<int>(code);
 }

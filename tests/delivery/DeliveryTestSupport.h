@@ -3,6 +3,7 @@
 
 #include "AfxDataSource.h"
 #include "AfxInit.h"
+#include "support/DropTargetWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +14,24 @@
 #include <string>
 #include <thread>
 
-// A test with OLE running on its thread, as in the program.
-class OleTest : public ::testing::Test
+// OLE running on the test's thread, as in the program, and a drop target
+// under the mouse cursor.
+class DropTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(AfxOleInit()); }
-    void TearDown() override { AfxOleTerm(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(AfxOleInit());
+        target.reset(new DropTargetWindow(300, 300, 400, 300));
+        target->PlaceCursorInside();
+    }
+    void TearDown() override
+    {
+        target.reset();
+        AfxOleTerm();
+    }
+
+    std::unique_ptr<DropTargetWindow> target;
 };
 
 struct DataSourceReleaser
@@ -27,27 +40,15 @@ struct DataSourceReleaser
 };
 using DataSourcePtr = std::unique_ptr<COleDataSource, DataSourceReleaser>;
 
-// A global memory block holding text and its terminating zero.
-HGLOBAL TextBlock(const std::string& text);
 // A data source offering text as CF_TEXT.
 DataSourcePtr TextSource(const std::string& text);
 // Text of the given length, of printable bytes.
 std::string SampleText(size_t length);
 
-// Runs action on a thread of its own as soon as the creating thread holds
-// the mouse capture (a drag's wait has begun), with the capture window.
-class DuringDragWait
-{
-public:
-    explicit DuringDragWait(std::function<void(HWND capture)> action);
-    ~DuringDragWait();
-    DuringDragWait(const DuringDragWait&) = delete;
-    DuringDragWait& operator=(const DuringDragWait&) = delete;
+// Runs action on a thread of its own as soon as this thread holds the mouse
+// capture (a drag's wait has begun), with the capture window. Join it.
+std::thread WhenCaptured(std::function<void(HWND capture)> action);
 
-    // Waits for the thread; the capture window it saw (null when none came).
-    HWND Finish();
-
-private:
-    std::thread m_thread;
-    HWND m_captureSeen = nullptr;
-};
+// Runs delivery_helper.exe with arguments and returns its exit code (-1 when
+// it did not start or end in time), dispatching this thread's messages meanwhile.
+int RunDeliveryHelper(const std::string& arguments);

@@ -4,13 +4,8 @@
 #include "app/TrayIcon.h"
 #include "store/PhraseStore.h"
 
-namespace {
-
-// The program's application object stands in for nothing here but the
-// framework's registration of the main window.
-CWinApp testApplication;
-
-} // namespace
+// Here only for the framework's registration of the main window.
+static CWinApp testApplication;
 
 void DialogTest::SetUp()
 {
@@ -31,24 +26,48 @@ void DialogTest::TearDown()
     testApplication.m_pMainWnd = nullptr;
 }
 
-std::vector<std::vector<std::string>> DialogTest::Rows()
+void DialogTest::Run(const std::function<void()>& open, const char* caption, const Script& script)
 {
-    std::vector<std::vector<std::string>> rows;
+    UiDriver user;
+    user.Start([&](UiDriver& ui) { script(ui, ui.WaitForDialog(caption)); });
+    open();
+    EXPECT_TRUE(user.Finish()) << user.Transcript();
+}
+
+Table DialogTest::Rows()
+{
+    Table rows;
     for (const TestDatabase::Row& row : db.Rows()) rows.push_back({ row.category, row.code, row.content });
     return rows;
 }
 
-std::vector<std::string> DialogTest::CategoryNames()
+Items DialogTest::CategoryNames()
 {
-    std::vector<std::string> names;
+    Items names;
     for (int i = 0; i < CategoryList.count; ++i) names.push_back(CategoryList.names[i].str());
     return names;
+}
+
+void Answer(UiDriver& ui, const std::string& text, int answer, const Items& buttons, UINT icon)
+{
+    UiDriver::MessageBoxSeen box = ui.WaitForMessageBox(text);
+    if (!buttons.empty()) {
+        EXPECT_EQ(box.buttons, buttons) << text;
+        EXPECT_EQ(box.icon, icon) << text;
+        EXPECT_EQ(box.caption, AfxGetAppName()) << text;
+    }
+    ui.Answer(box, answer);
+}
+
+void Cancel(UiDriver& ui, HWND dialog)
+{
+    ui.PressButton(dialog, IDCANCEL);
+    ui.WaitUntilGone(dialog);
 }
 
 std::string LongText(size_t length, const std::string& pattern)
 {
     std::string text;
-    text.reserve(length + pattern.size());
     while (text.size() < length) text += pattern;
     text.resize(length);
     return text;

@@ -15,37 +15,40 @@
 #include <string>
 #include <vector>
 
+using Items = std::vector<std::string>;
+using Table = std::vector<Items>;  // rows as { category, code, content }, by PhraseID
+using Script = std::function<void(UiDriver&, HWND dialog)>;
+
 class DialogTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs dialog modally on this thread while the script acts as the user.
-    // Fails the test when the script fails or leaves a window open.
+    // Calls open, which runs a modal dialog on this thread, while the script
+    // acts as the user on the dialog with that caption. Fails the test when
+    // the script fails or leaves a window open.
+    static void Run(const std::function<void()>& open, const char* caption, const Script& script);
     template <class Dialog>
-    INT_PTR RunModal(Dialog& dialog, std::function<void(UiDriver&)> script)
+    static INT_PTR RunModal(const char* caption, const Script& script)
     {
-        UiDriver user;
-        user.Start(std::move(script));
-        INT_PTR result = dialog.DoModal();
-        EXPECT_TRUE(user.Finish()) << user.Transcript();
-        seen = user.MessageBoxes();
+        Dialog dialog;
+        INT_PTR result = 0;
+        Run([&] { result = dialog.DoModal(); }, caption, script);
         return result;
     }
 
-    // The rows as (category, code, content) triples, by PhraseID.
-    std::vector<std::vector<std::string>> Rows();
-    // The names CategoryList holds now.
-    static std::vector<std::string> CategoryNames();
+    Table Rows();
+    static Items CategoryNames();  // what CategoryList holds now
 
     TestDatabase db;
     CWnd mainWindow;
     CWnd trayWindow;
-    // The message boxes the user saw during the last RunModal.
-    std::vector<UiDriver::MessageBoxSeen> seen;
 };
 
-// Texts the user types.
+// Waits for the message box with that text and gives the answer; given its
+// buttons, checks them, its icon and its caption (the program's name) first.
+void Answer(UiDriver& ui, const std::string& text, int answer, const Items& buttons = {}, UINT icon = 0);
+// Presses "Cancel" and waits until the dialog has gone.
+void Cancel(UiDriver& ui, HWND dialog);
 std::string LongText(size_t length, const std::string& pattern);
-using Items = std::vector<std::string>;

@@ -1,9 +1,10 @@
-// The preview against real tracked menus: the main thread tracks a tray-like
-// menu owned by a hooked window; a driver thread walks it and watches the
+// The preview against a real tracked menu: this thread tracks a menu built
+// like the tray menu, owned by a hidden window the preview manager hooks; a
+// UiDriver script walks the menu with keys and pointer moves and watches the
 // popup. Windows reports mouse-highlighted items with MF_MOUSESELECT, this
-// platform does not: where a test needs that report, the driver sends the
+// platform does not: where a test needs that report, the script sends the
 // notification Windows would send.
-#include "TrackedMenu.h"
+#include "support/UiDriver.h"
 
 #include "preview/MenuPreviewManager.h"
 #include "store/PhraseCommandIds.h"
@@ -11,445 +12,396 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace {
 
-using namespace TestPhrases;
-
+const int Hello = 11, Signature = 12, Blank = 13, Farewell = 14, Large = 5000, Huge = 123456;
 const UINT HelloCommand = FirstPhraseCommand + Hello;
 const UINT SignatureCommand = FirstPhraseCommand + Signature;
 const UINT BlankCommand = FirstPhraseCommand + Blank;
 const UINT FarewellCommand = FirstPhraseCommand + Farewell;
 const UINT LargeCommand = FirstPhraseCommand + Large;
-const UINT DearCommand = FirstPhraseCommand + Dear;
-
-const char HelloPreview[] = "Hello there...";
 const char SignaturePreview[] = "Kind regards, the whole team of us ...";
-
-// Positions in the Greetings submenu.
-const int SeparatorPosition = 3;
-const int FarewellPosition = 4;
-
+// Rows of the Greetings submenu.
+const int SignatureRow = 1, BlankRow = 2, SeparatorRow = 3, FarewellRow = 4, LargeRow = 5;
 // Long enough that "at once" and "after the wait" cannot be confused.
 const UINT LongDelay = 10000;
+// Asks the owner's thread to move the pointer: moved from another thread,
+// this platform puts it back.
+const UINT MoveCursorMessage = WM_APP + 50;
+
+LRESULT CALLBACK OwnerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == MoveCursorMessage) ::SetCursorPos(static_cast<int>(wParam), static_cast<int>(lParam));
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// An older hook on the owner: it sees each WM_MENUSELECT after the manager
+// has handled it, so a recorded notification has had its effect.
+class SelectRecorder : public CSubclassWnd
+{
+public:
+    struct Select
+    {
+        UINT id, flags;
+        DWORD tick;
+    };
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_MENUSELECT) {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_log.push_back({ LOWORD(wParam), HIWORD(wParam), ::GetTickCount() });
+        }
+        return CSubclassWnd::WindowProc(message, wParam, lParam);
+    }
+    size_t Count()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_log.size();
+    }
+    Select Last()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_log.empty() ? Select{} : m_log.back();
+    }
+
+private:
+    std::mutex m_lock;
+    std::vector<Select> m_log;
+};
 
 class MenuPreviewTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        TestPhrases::Load();
-        ASSERT_TRUE(::IsWindow(owner.hwnd));
-        recorder.Install(owner.hwnd);
-        MenuPreviewManager.Install(owner.hwnd);
+        PhraseContents.Set(Hello, "Hello there");
+        PhraseContents.Set(Signature, "Kind regards, the whole team of us here today");
+        PhraseContents.Set(Farewell, "Goodbye");
+        PhraseContents.Set(Large, "Large key text");
+        PhraseContents.Set(Huge, "Huge key text");
+        // Texts that a wrong mapping of category and Toolbox identifiers would find.
+        PhraseContents.Set(1, "category position taken for a phrase");
+        PhraseContents.Set(50019 - FirstPhraseCommand, "Toolbox identifier taken for a phrase");
+        ResetPhraseCommands();
+        hugeCommand = CommandForPhrase(Huge);
+
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &OwnerProcedure;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TalvoryPreviewTestOwner";
+        ::RegisterClassA(&wc);
+        owner = ::CreateWindowExA(0, wc.lpszClassName, "Owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+        ASSERT_TRUE(owner);
+
+        greetings = ::CreatePopupMenu();
+        ::AppendMenuA(greetings, MF_STRING, HelloCommand, "hello");
+        ::AppendMenuA(greetings, MF_STRING, SignatureCommand, "sig");
+        ::AppendMenuA(greetings, MF_STRING, BlankCommand, "blank");
+        ::AppendMenuA(greetings, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(greetings, MF_STRING, FarewellCommand, "bye");
+        ::AppendMenuA(greetings, MF_STRING, LargeCommand, "large");
+        ::AppendMenuA(greetings, MF_STRING, hugeCommand, "huge");
+        toolbox = ::CreatePopupMenu();
+        ::AppendMenuA(toolbox, MF_STRING, 50019, "Add Category");
+        menu = ::CreatePopupMenu();
+        ::AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(greetings), "Greetings");
+        ::AppendMenuA(menu, MF_STRING, 1, "Notes"); // a category without phrases: its position
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(toolbox), "Toolbox");
+
+        recorder.Install(owner);
+        MenuPreviewManager.Install(owner);
     }
 
     void TearDown() override
     {
-        MenuPreviewManager.Install(nullptr);
-        recorder.Install(nullptr);
-        MenuPreviewManager.showDelay = 1000;
+        ::DestroyWindow(owner); // removes both hooks
+        ::DestroyMenu(menu);
     }
 
-    UINT Track(const std::function<void(MenuDriver&)>& script)
+    // Tracks the menu on this thread, as the tray does, while script runs on
+    // a driver thread; closes what the script left open. Returns the command.
+    UINT Track(const std::function<void(UiDriver&)>& script)
     {
-        return TrackWithDriver(menu.popup, owner.hwnd, script);
+        std::atomic<bool> open{ true };
+        UiDriver user(5000);
+        ::SetCursorPos(1200, 1000); // away from the menu: only the script selects with the mouse
+        user.Start([&](UiDriver& ui) {
+            struct Closer
+            {
+                std::atomic<bool>& open;
+                HWND owner;
+                ~Closer()
+                {
+                    for (DWORD start = ::GetTickCount(); open && ::GetTickCount() - start < 1000;) ::Sleep(20);
+                    for (int i = 0; i < 20 && open; ++i) {
+                        ::PostMessageA(owner, WM_KEYDOWN, VK_ESCAPE, 1);
+                        ::Sleep(200);
+                    }
+                }
+            } closer{ open, owner };
+            ui.WaitUntil([] { return CMenuPreviewManager::FindMenuWindow() != nullptr; }, "the menu");
+            script(ui);
+        });
+        ::SetForegroundWindow(owner);
+        UINT command = static_cast<UINT>(
+            ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, 100, 100, 0, owner, nullptr));
+        open = false;
+        user.Finish();
+        return command;
     }
 
-    MenuNotification LastSelect()
+    // A key as the menu loop reads it (posted to the owner: a submenu window
+    // may close, and its posted messages with it, before the key is read).
+    void Key(UINT key)
     {
-        MenuNotification last = {};
-        for (const MenuNotification& note : recorder.Snapshot())
-            if (note.message == WM_MENUSELECT) last = note;
-        return last;
+        ::PostMessageA(owner, WM_KEYDOWN, key, 1);
+        ::PostMessageA(owner, WM_KEYUP, key, 0xC0000001);
     }
-
-    // Presses key, expects expectedId to be highlighted, and returns the tick
-    // at which the manager had handled that notification (0 on failure).
-    DWORD Select(MenuDriver& d, UINT key, UINT expectedId)
+    void MoveCursor(int x, int y)
     {
-        if (!d.KeyAndWaitSelect(key, recorder)) return 0;
-        MenuNotification last = LastSelect();
-        d.Expect(LOWORD(last.wParam) == expectedId,
-                 "highlighted " + std::to_string(LOWORD(last.wParam)) + ", expected " + std::to_string(expectedId));
+        DWORD_PTR result;
+        ::SendMessageTimeoutA(owner, MoveCursorMessage, x, y, SMTO_NORMAL, 3000, &result);
+    }
+    RECT ItemRect(int row)
+    {
+        RECT rect = {};
+        ::GetMenuItemRect(nullptr, greetings, row, &rect);
+        return rect;
+    }
+    // Waits until the owner is told of a newly highlighted item; returns when
+    // the manager had handled it.
+    DWORD Highlighted(UiDriver& ui, size_t before, UINT expectedId)
+    {
+        ui.WaitUntil([&] { return recorder.Count() > before; }, "item " + std::to_string(expectedId));
+        SelectRecorder::Select last = recorder.Last();
+        EXPECT_EQ(last.id, expectedId);
         return last.tick;
     }
-
-    // Moves the pointer onto the item at position of submenu, and waits until
-    // the owner has been told about a newly highlighted item.
-    void PointAt(MenuDriver& d, HMENU submenu, int position)
+    DWORD Select(UiDriver& ui, UINT key, UINT expectedId)
     {
-        RECT item = MenuDriver::ItemRect(submenu, position);
         size_t before = recorder.Count();
-        d.MoveCursor(item.left + 10, (item.top + item.bottom) / 2);
-        d.Expect(MenuDriver::WaitFor([&] { return LastSelectIndex() >= before; }, 3000),
-                 "no WM_MENUSELECT after pointing at item " + std::to_string(position));
+        Key(key);
+        return Highlighted(ui, before, expectedId);
+    }
+    // Moves the pointer onto a row of the Greetings submenu.
+    DWORD Point(UiDriver& ui, int row, UINT expectedId)
+    {
+        size_t before = recorder.Count();
+        RECT item = ItemRect(row);
+        MoveCursor(item.left + 10, (item.top + item.bottom) / 2);
+        return Highlighted(ui, before, expectedId);
+    }
+    DWORD OpenGreetings(UiDriver& ui)
+    {
+        Select(ui, VK_DOWN, 0); // a category item carries its position
+        return Select(ui, VK_RIGHT, HelloCommand);
     }
 
-    size_t LastSelectIndex()
+    // The notifications Windows sends (with a timeout: the tracking thread
+    // answers only while the menu is open).
+    void Notify(UINT itemId, UINT flags, HMENU submenu)
     {
-        std::vector<MenuNotification> log = recorder.Snapshot();
-        for (size_t i = log.size(); i-- > 0;)
-            if (log[i].message == WM_MENUSELECT) return i;
-        return 0;
+        DWORD_PTR result;
+        ::SendMessageTimeoutA(owner, WM_MENUSELECT, MAKEWPARAM(itemId, flags), reinterpret_cast<LPARAM>(submenu),
+                              SMTO_NORMAL, 3000, &result);
     }
-
-    // Opens Greetings and highlights its first phrase; returns that tick.
-    DWORD OpenGreetings(MenuDriver& d)
+    void NotifyIdle(HWND menuWindow)
     {
-        Select(d, VK_DOWN, 0); // the category: its position
-        return Select(d, VK_RIGHT, HelloCommand);
+        DWORD_PTR result;
+        ::SendMessageTimeoutA(owner, WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(menuWindow), SMTO_NORMAL,
+                              3000, &result);
     }
 
     static void SleepUntil(DWORD tick)
     {
-        DWORD now = ::GetTickCount();
-        if (static_cast<int>(tick - now) > 0) ::Sleep(tick - now);
+        int left = static_cast<int>(tick - ::GetTickCount());
+        if (left > 0) ::Sleep(left);
     }
-
-    bool WaitVisible(MenuDriver& d, DWORD timeoutMs = 5000)
+    HWND Popup() { return MenuPreviewManager.popup.m_hWnd; }
+    bool Visible() { return Popup() && ::IsWindowVisible(Popup()); }
+    void WaitVisible(UiDriver& ui) { ui.WaitUntil([&] { return Visible(); }, "the preview"); }
+    std::string PopupText()
     {
-        return MenuDriver::WaitFor([&] { return d.PopupVisible(); }, timeoutMs);
+        char text[256] = {};
+        DWORD_PTR copied;
+        ::SendMessageTimeoutA(Popup(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 3000,
+                              &copied);
+        return text;
     }
 
-    bool WaitHidden(MenuDriver& d, DWORD timeoutMs = 3000)
+    // The popup stands at the item's row, its left edge 50 pixels inside the
+    // menu's right edge, as high as the row and as wide as its text in the
+    // menu font plus 4 pixels on each side.
+    void ExpectBeside(int row, const char* text)
     {
-        return MenuDriver::WaitFor([&] { return !d.PopupVisible(); }, timeoutMs);
-    }
-
-    // Sends the notification Windows sends for a highlighted item.
-    // (With a timeout, as the main thread answers only while the menu is open.)
-    void Notify(UINT itemId, UINT flags, HMENU submenu)
-    {
-        DWORD_PTR result;
-        ::SendMessageTimeoutA(owner.hwnd, WM_MENUSELECT, MAKEWPARAM(itemId, flags),
-                              reinterpret_cast<LPARAM>(submenu), SMTO_NORMAL, 3000, &result);
-    }
-
-    void NotifyIdle(HWND menuWindow)
-    {
-        DWORD_PTR result;
-        ::SendMessageTimeoutA(owner.hwnd, WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(menuWindow),
-                              SMTO_NORMAL, 3000, &result);
-    }
-
-    OwnerWindow owner;
-    NotificationRecorder recorder;
-    TestMenu menu;
-};
-
-TEST_F(MenuPreviewTest, TheFirstPreviewWaitsOneSecondAndMovingOnStartsTheWaitOver)
-{
-    Track([&](MenuDriver& d) {
-        DWORD helloTick = OpenGreetings(d);
-        SleepUntil(helloTick + 500);
-        d.Expect(!d.PopupVisible(), "a preview showed before one second");
-
-        SleepUntil(helloTick + 600);
-        DWORD signatureTick = Select(d, VK_DOWN, SignatureCommand);
-        // The first phrase's second ends here; the second phrase waits its own.
-        SleepUntil(signatureTick + 600);
-        d.Expect(!d.PopupVisible(), "the wait did not start over for the next phrase");
-
-        d.Expect(WaitVisible(d), "the preview never showed");
-        DWORD shownAfter = ::GetTickCount() - signatureTick;
-        d.Expect(shownAfter >= 900, "shown after " + std::to_string(shownAfter) + " ms");
-        d.Expect(d.PopupText() == SignaturePreview, "preview text '" + d.PopupText() + "'");
-    });
-}
-
-TEST_F(MenuPreviewTest, WhileAPreviewShowsTheNextPhrasePreviewsAtOnce)
-{
-    Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        if (!WaitVisible(d)) return d.Fail("the first preview never showed");
-        d.Expect(d.PopupText() == HelloPreview, "preview text '" + d.PopupText() + "'");
-        MenuPreviewManager.showDelay = LongDelay;
-
-        Select(d, VK_DOWN, SignatureCommand);
-        d.Expect(d.PopupVisible() && d.PopupText() == SignaturePreview,
-                 "next phrase not previewed at once: '" + d.PopupText() + "'");
-
-        // A phrase without text: no preview, and no earlier text beside it.
-        Select(d, VK_DOWN, BlankCommand);
-        d.Expect(!d.PopupVisible(), "the previous text stayed beside a phrase without text");
-
-        // The keys pass over the separator; the preview keeps coming at once.
-        DWORD farewellTick = Select(d, VK_DOWN, FarewellCommand);
-        d.Expect(WaitVisible(d, 3000), "not previewed at once after a phrase without text");
-        d.Expect(::GetTickCount() - farewellTick < LongDelay / 2, "waited for the delay");
-        d.Expect(d.PopupText() == "Goodbye...", "preview text '" + d.PopupText() + "'");
-    });
-}
-
-TEST_F(MenuPreviewTest, APhraseWithoutTextStopsAPendingPreview)
-{
-    Track([&](MenuDriver& d) {
-        DWORD helloTick = OpenGreetings(d);
-        Select(d, VK_DOWN, SignatureCommand);
-        Select(d, VK_DOWN, BlankCommand);
-        d.Expect(::GetTickCount() - helloTick < 900, "the keys took too long for this test");
-        bool appeared = MenuDriver::WaitFor([&] { return d.PopupVisible(); }, 2500);
-        d.Expect(!appeared, "a pending preview showed beside a phrase without text: '" + d.PopupText() + "'");
-    });
-}
-
-TEST_F(MenuPreviewTest, ASubmenuItemHidesThePreviewAndTheNextOneWaitsAgain)
-{
-    Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        if (!WaitVisible(d)) return d.Fail("the first preview never showed");
-        Select(d, VK_DOWN, SignatureCommand);
-        d.Expect(MenuPreviewManager.showImmediately, "showImmediately not set while showing");
-
-        // The category highlighted again, as Windows reports it.
-        Notify(0, MF_HILITE | MF_POPUP, menu.popup);
-        d.Expect(!d.PopupVisible(), "a submenu item did not hide the preview");
-        d.Expect(!MenuPreviewManager.showImmediately, "a submenu item left showImmediately set");
-
-        d.Key(VK_LEFT);
-        Select(d, VK_DOWN, 1); // Letters
-        d.Expect(!d.PopupVisible(), "shown beside the Letters category");
-        DWORD dearTick = Select(d, VK_RIGHT, DearCommand);
-        SleepUntil(dearTick + 500);
-        d.Expect(!d.PopupVisible(), "previewed at once after a submenu item");
-        d.Expect(WaitVisible(d), "the preview never showed");
-        d.Expect(::GetTickCount() - dearTick >= 900, "did not wait a second");
-        d.Expect(d.PopupText() == "Dear Sir or Madam...", "preview text '" + d.PopupText() + "'");
-    });
-}
-
-TEST_F(MenuPreviewTest, ClosingTheSubmenuHidesItsPreview)
-{
-    Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        if (!WaitVisible(d)) return d.Fail("the first preview never showed");
-        Select(d, VK_DOWN, SignatureCommand);
-
-        // This platform closes the submenu without a new WM_MENUSELECT.
-        d.Key(VK_LEFT);
-        d.Expect(WaitHidden(d), "the preview stayed beside a closed submenu");
-
-        // Back in: the wait starts over.
-        DWORD helloTick = Select(d, VK_RIGHT, HelloCommand);
-        SleepUntil(helloTick + 500);
-        d.Expect(!d.PopupVisible(), "previewed at once after the submenu closed");
-    });
-}
-
-TEST_F(MenuPreviewTest, ChoosingOrDismissingHidesThePreviewAndClearsBothFlags)
-{
-    UINT chosen = Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        if (!WaitVisible(d)) return d.Fail("the first preview never showed");
-        Select(d, VK_DOWN, SignatureCommand);
-        Notify(SignatureCommand, MF_HILITE | MF_MOUSESELECT, menu.greetings);
-        d.Expect(MenuPreviewManager.mouseSelected && MenuPreviewManager.showImmediately, "flags not set");
-        d.Key(VK_RETURN);
-    });
-    EXPECT_EQ(chosen, SignatureCommand);
-    EXPECT_FALSE(::IsWindowVisible(MenuPreviewManager.popup.m_hWnd));
-    EXPECT_FALSE(MenuPreviewManager.mouseSelected);
-    EXPECT_FALSE(MenuPreviewManager.showImmediately);
-
-    // The next menu starts with the one-second wait, and dismissing it hides the preview.
-    UINT dismissed = Track([&](MenuDriver& d) {
-        DWORD helloTick = OpenGreetings(d);
-        SleepUntil(helloTick + 500);
-        d.Expect(!d.PopupVisible(), "the next menu previewed at once");
-        d.Expect(WaitVisible(d), "the preview never showed");
-        Select(d, VK_DOWN, SignatureCommand);
-        d.Key(VK_ESCAPE);
-        d.Key(VK_ESCAPE);
-    });
-    EXPECT_EQ(dismissed, 0u);
-    EXPECT_FALSE(::IsWindowVisible(MenuPreviewManager.popup.m_hWnd));
-    EXPECT_FALSE(MenuPreviewManager.showImmediately);
-}
-
-TEST_F(MenuPreviewTest, CrossingASeparatorKeepsThePreviewComingAtOnce)
-{
-    Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        if (!WaitVisible(d)) return d.Fail("the first preview never showed");
-        MenuPreviewManager.showDelay = LongDelay;
-
-        PointAt(d, menu.greetings, SeparatorPosition);
-        d.Expect(HIWORD(LastSelect().wParam) & MF_SEPARATOR, "the separator was not highlighted");
-        d.Expect(!d.PopupVisible(), "the preview stayed beside the separator");
-
-        PointAt(d, menu.greetings, FarewellPosition);
-        d.Expect(LOWORD(LastSelect().wParam) == FarewellCommand, "Farewell not highlighted");
-        d.Expect(WaitVisible(d, 3000), "not previewed at once after the separator");
-        d.Expect(d.PopupText() == "Goodbye...", "preview text '" + d.PopupText() + "'");
-    });
-
-    // A separator reached before anything showed keeps the wait.
-    Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        PointAt(d, menu.greetings, SeparatorPosition);
-        PointAt(d, menu.greetings, FarewellPosition);
-        DWORD farewellTick = LastSelect().tick;
-        d.Expect(!MenuDriver::WaitFor([&] { return d.PopupVisible(); }, 3000),
-                 "previewed before the delay after a separator");
-        d.Expect(::GetTickCount() - farewellTick < LongDelay - 1000, "test too slow");
-    });
-}
-
-TEST_F(MenuPreviewTest, TheIdleCheckHidesOnlyAMouseSelectedPreviewOffTheMenu)
-{
-    Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        if (!WaitVisible(d)) return d.Fail("the first preview never showed");
-        HWND menuWindow = d.MenuWindow();
-        RECT menuRect, popupRect = d.PopupRect();
-        ::GetWindowRect(menuWindow, &menuRect);
-        int rowMiddle = (popupRect.top + popupRect.bottom) / 2;
-
-        // Keyboard-selected: the pointer on the part of the popup that covers
-        // the menu changes nothing.
-        d.MoveCursor(menuRect.right - 10, rowMiddle);
-        d.Sleep(500);
-        NotifyIdle(menuWindow);
-        d.Expect(d.PopupVisible(), "a keyboard-selected preview was hidden by the idle check");
-        d.Expect(LOWORD(LastSelect().wParam) == HelloCommand, "the pointer changed the highlighted item");
-
-        // Mouse-selected, as Windows reports it, with the pointer on the menu: kept.
-        MenuPreviewManager.showDelay = LongDelay;
-        d.MoveCursor(menuRect.left + 10, rowMiddle);
-        d.Sleep(300);
-        Notify(HelloCommand, MF_HILITE | MF_MOUSESELECT, menu.greetings);
-        NotifyIdle(menuWindow);
-        d.Expect(d.PopupVisible(), "hidden while the pointer is on the menu");
-
-        // The pointer onto the popup: off the menu window.
-        d.MoveCursor(menuRect.right - 10, rowMiddle);
-        d.Sleep(300);
-        NotifyIdle(menuWindow);
-        d.Expect(!d.PopupVisible(), "a mouse-selected preview stayed with the pointer off the menu");
-        d.Expect(MenuPreviewManager.showImmediately, "the idle check changed showImmediately");
-
-        // The next item brings it back at once.
-        Select(d, VK_DOWN, SignatureCommand);
-        d.Expect(WaitVisible(d, 3000), "not previewed at once after the idle check");
-    });
-}
-
-TEST_F(MenuPreviewTest, ThePopupStandsBesideTheItemAndTakesItsSizeFromTheText)
-{
-    Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        Select(d, VK_DOWN, SignatureCommand);
-        if (!WaitVisible(d)) return d.Fail("the preview never showed");
-
-        HWND menuWindow = d.MenuWindow();
-        RECT menuRect, items[6];
-        ::GetWindowRect(menuWindow, &menuRect);
-        for (int i = 0; i < 6; ++i) items[i] = MenuDriver::ItemRect(menu.greetings, i);
-        auto height = [](const RECT& r) { return static_cast<int>(r.bottom - r.top); };
-        int firstRow = menuRect.top + ::GetSystemMetrics(SM_CYEDGE) + 1;
-
-        // Text width in the menu font, plus the margins of 4.
+        RECT menuRect = {}, item = ItemRect(row), popup = {}, measured = {};
+        ::GetWindowRect(CMenuPreviewManager::FindMenuWindow(), &menuRect);
+        ::GetWindowRect(Popup(), &popup);
         NONCLIENTMETRICSA metrics = {};
         metrics.cbSize = 340;
         ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0);
         HFONT font = ::CreateFontIndirectA(&metrics.lfMenuFont);
-        auto textWidth = [&](const std::string& text) {
-            HDC dc = ::GetDC(nullptr);
-            HGDIOBJ previous = ::SelectObject(dc, font);
-            RECT r = { 0, 0, 0, 0 };
-            ::DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT);
-            ::SelectObject(dc, previous);
-            ::ReleaseDC(nullptr, dc);
-            return static_cast<int>(r.right - r.left);
-        };
-
-        RECT popup = d.PopupRect();
-        d.Expect(popup.left == menuRect.right - 50, "left " + std::to_string(popup.left) + ", menu right " +
-                                                        std::to_string(menuRect.right));
-        d.Expect(popup.top == firstRow + height(items[0]), "top " + std::to_string(popup.top));
-        d.Expect(popup.top == items[1].top, "not at the item's row: " + std::to_string(popup.top) + " vs " +
-                                                std::to_string(items[1].top));
-        d.Expect(height(popup) == height(items[1]), "height " + std::to_string(height(popup)));
-        d.Expect(popup.right - popup.left == textWidth(SignaturePreview) + 8,
-                 "width " + std::to_string(popup.right - popup.left));
-
-        // Below the separator every row above counts, the separator's too.
-        Select(d, VK_DOWN, BlankCommand);
-        Select(d, VK_DOWN, FarewellCommand);
-        Select(d, VK_DOWN, LargeCommand);
-        if (!WaitVisible(d, 3000)) return d.Fail("Large not previewed");
-        popup = d.PopupRect();
-        int expectedTop = firstRow;
-        for (int i = 0; i < 5; ++i) expectedTop += height(items[i]);
-        d.Expect(popup.top == expectedTop, "top " + std::to_string(popup.top) + ", expected " +
-                                               std::to_string(expectedTop));
-        d.Expect(popup.top == items[5].top, "not at the item's row below the separator");
-        d.Expect(popup.left == menuRect.right - 50, "moved sideways");
-        d.Expect(popup.right - popup.left == textWidth("Large key text...") + 8, "width for the new text");
+        HDC dc = ::GetDC(nullptr);
+        HGDIOBJ previous = ::SelectObject(dc, font);
+        ::DrawTextA(dc, text, -1, &measured, DT_CALCRECT);
+        ::SelectObject(dc, previous);
+        ::ReleaseDC(nullptr, dc);
         ::DeleteObject(font);
-    });
-}
-
-TEST_F(MenuPreviewTest, PhrasesWithLargeKeysPreviewTheirOwnText)
-{
-    Track([&](MenuDriver& d) {
-        OpenGreetings(d);
-        Select(d, VK_DOWN, SignatureCommand);
-        Select(d, VK_DOWN, BlankCommand);
-        Select(d, VK_DOWN, FarewellCommand);
-        Select(d, VK_DOWN, LargeCommand);
-        d.Expect(WaitVisible(d), "Large not previewed");
-        d.Expect(d.PopupText() == "Large key text...", "preview text '" + d.PopupText() + "'");
-
-        Select(d, VK_DOWN, HugeCommand());
-        d.Expect(MenuDriver::WaitFor([&] { return d.PopupText() == "Huge key text..."; }, 3000),
-                 "preview text '" + d.PopupText() + "'");
-        d.Expect(d.PopupVisible(), "Huge not previewed");
-    });
-}
-
-TEST_F(MenuPreviewTest, CategoryAndToolboxItemsNeverPreview)
-{
-    // Texts that a wrong mapping of these identifiers would find.
-    PhraseContents.Set(2, "category position taken for a phrase");
-    PhraseContents.Set(50019 - 40000, "toolbox identifier taken for a phrase");
-    Track([&](MenuDriver& d) {
-        Select(d, VK_DOWN, 0);
-        Select(d, VK_DOWN, 1);
-        Select(d, VK_DOWN, 2); // Notes: a category without phrases
-        d.Expect(!MenuDriver::WaitFor([&] { return d.PopupVisible(); }, 1500), "a category item previewed");
-        Select(d, VK_DOWN, 4); // Toolbox
-        Select(d, VK_RIGHT, 50019);
-        Select(d, VK_DOWN, 50020);
-        d.Expect(!MenuDriver::WaitFor([&] { return d.PopupVisible(); }, 1500), "a Toolbox item previewed");
-    });
-}
-
-TEST_F(MenuPreviewTest, WithoutAnOpenMenuWindowNothingIsPreviewed)
-{
-    ASSERT_EQ(CMenuPreviewManager::FindMenuWindow(), nullptr);
-
-    // The first notification of any kind makes the popup, hidden.
-    MenuPreviewManager.OnMenuSelect(0, 0xFFFF, nullptr);
-    ASSERT_TRUE(MenuPreviewManager.popup.IsWindow());
-    EXPECT_FALSE(MenuPreviewManager.popup.IsWindowVisible());
-    EXPECT_EQ(MenuPreviewManager.popup.margins.cx, 4);
-    EXPECT_EQ(MenuPreviewManager.popup.margins.cy, 0);
-
-    MenuPreviewManager.popup.ShowNow();
-    MenuPreviewManager.OnMenuSelect(HelloCommand, MF_HILITE, menu.greetings);
-    EXPECT_FALSE(MenuPreviewManager.popup.IsWindowVisible());
-
-    MenuPreviewManager.OnMenuSelect(SignatureCommand, MF_HILITE, menu.greetings);
-    DWORD start = ::GetTickCount();
-    MSG msg;
-    while (::GetTickCount() - start < 1500) {
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-        ::Sleep(10);
+        EXPECT_EQ(popup.left, menuRect.right - 50) << text;
+        EXPECT_EQ(popup.top, item.top) << text;
+        EXPECT_EQ(popup.bottom - popup.top, item.bottom - item.top) << text;
+        EXPECT_EQ(popup.right - popup.left, measured.right + 8) << text;
     }
-    EXPECT_FALSE(MenuPreviewManager.popup.IsWindowVisible());
+
+    HWND owner = nullptr;
+    HMENU menu = nullptr, greetings = nullptr, toolbox = nullptr;
+    UINT hugeCommand = 0;
+    SelectRecorder recorder;
+};
+
+TEST_F(MenuPreviewTest, TheFirstPreviewWaitsASecondAndTheNextFollowAtOnce)
+{
+    Track([&](UiDriver& ui) {
+        DWORD hello = OpenGreetings(ui);
+        // Moving on before the second is up starts the wait over.
+        SleepUntil(hello + 300);
+        DWORD signature = Select(ui, VK_DOWN, SignatureCommand);
+        SleepUntil(signature + 700);
+        EXPECT_FALSE(Visible()) << "shown before the phrase had been highlighted for a second";
+        WaitVisible(ui);
+        EXPECT_GE(::GetTickCount() - signature, 900u);
+        EXPECT_EQ(PopupText(), SignaturePreview);
+        EXPECT_NE(::GetForegroundWindow(), Popup()) << "the preview was activated";
+        ExpectBeside(SignatureRow, SignaturePreview);
+
+        MenuPreviewManager.showDelay = LongDelay;
+        Select(ui, VK_DOWN, BlankCommand);
+        EXPECT_FALSE(Visible()) << "the previous text stayed beside a phrase without text";
+        Select(ui, VK_DOWN, FarewellCommand); // past the separator
+        EXPECT_TRUE(Visible()) << "not previewed at once";
+        EXPECT_EQ(PopupText(), "Goodbye...");
+        // Keys past 4,095 and 9,999 preview their own texts.
+        Select(ui, VK_DOWN, LargeCommand);
+        EXPECT_TRUE(Visible());
+        EXPECT_EQ(PopupText(), "Large key text...");
+        ExpectBeside(LargeRow, "Large key text...");
+        Select(ui, VK_DOWN, hugeCommand);
+        EXPECT_TRUE(Visible());
+        EXPECT_EQ(PopupText(), "Huge key text...");
+
+        // A category and a Toolbox command preview nothing, even at once.
+        Notify(1, MF_HILITE, menu);
+        EXPECT_FALSE(Visible()) << "a category item previewed";
+        Notify(50019, MF_HILITE, toolbox);
+        EXPECT_FALSE(Visible()) << "a Toolbox item previewed";
+    });
+}
+
+TEST_F(MenuPreviewTest, SubmenuItemsAndClosingHideThePreviewAndBringTheWaitBack)
+{
+    UINT chosen = Track([&](UiDriver& ui) {
+        OpenGreetings(ui);
+        WaitVisible(ui);
+        // Its category highlighted again, as Windows reports it.
+        Notify(0, MF_HILITE | MF_POPUP, menu);
+        EXPECT_FALSE(Visible()) << "a submenu item left the preview showing";
+        DWORD signature = Select(ui, VK_DOWN, SignatureCommand);
+        SleepUntil(signature + 500);
+        EXPECT_FALSE(Visible()) << "previewed at once after a submenu item";
+        WaitVisible(ui);
+
+        // This platform closes the submenu without reporting the category again.
+        Key(VK_LEFT);
+        ui.WaitUntil([&] { return !Visible(); }, "the preview to go with its submenu");
+        DWORD hello = Select(ui, VK_RIGHT, HelloCommand);
+        SleepUntil(hello + 500);
+        EXPECT_FALSE(Visible()) << "previewed at once after the submenu closed";
+        WaitVisible(ui);
+
+        Notify(HelloCommand, MF_HILITE | MF_MOUSESELECT, greetings);
+        EXPECT_TRUE(MenuPreviewManager.mouseSelected && MenuPreviewManager.showImmediately);
+        Key(VK_RETURN);
+    });
+    EXPECT_EQ(chosen, HelloCommand);
+    EXPECT_FALSE(::IsWindowVisible(Popup()));
+    EXPECT_FALSE(MenuPreviewManager.mouseSelected);
+    EXPECT_FALSE(MenuPreviewManager.showImmediately);
+}
+
+TEST_F(MenuPreviewTest, ASeparatorKeepsWhetherThePreviewComesAtOnce)
+{
+    Track([&](UiDriver& ui) {
+        OpenGreetings(ui);
+        WaitVisible(ui);
+        MenuPreviewManager.showDelay = LongDelay;
+        Point(ui, SeparatorRow, 0);
+        EXPECT_TRUE(recorder.Last().flags & MF_SEPARATOR);
+        EXPECT_FALSE(Visible()) << "the preview stayed beside the separator";
+        Point(ui, FarewellRow, FarewellCommand);
+        EXPECT_TRUE(Visible()) << "not previewed at once after the separator";
+        EXPECT_EQ(PopupText(), "Goodbye...");
+    });
+
+    MenuPreviewManager.showDelay = 2000;
+    Track([&](UiDriver& ui) {
+        DWORD hello = OpenGreetings(ui);
+        // A phrase without text stops a pending preview.
+        DWORD blank = Point(ui, BlankRow, BlankCommand);
+        ASSERT_LT(blank - hello, 1500u) << "the pointer took too long to judge";
+        SleepUntil(hello + 2500);
+        EXPECT_FALSE(Visible()) << "a pending preview showed beside a phrase without text";
+        // Past the separator with nothing showing, the wait stays.
+        Point(ui, SeparatorRow, 0);
+        DWORD farewell = Point(ui, FarewellRow, FarewellCommand);
+        SleepUntil(farewell + 1000);
+        EXPECT_FALSE(Visible()) << "previewed at once after the separator";
+        WaitVisible(ui);
+        EXPECT_EQ(PopupText(), "Goodbye...");
+    });
+}
+
+TEST_F(MenuPreviewTest, OnlyAMouseSelectedPreviewHidesWhenThePointerLeavesTheMenu)
+{
+    Track([&](UiDriver& ui) {
+        OpenGreetings(ui);
+        WaitVisible(ui);
+        HWND menuWindow = CMenuPreviewManager::FindMenuWindow();
+        RECT menuRect, popupRect;
+        ::GetWindowRect(menuWindow, &menuRect);
+        ::GetWindowRect(Popup(), &popupRect);
+        int row = (popupRect.top + popupRect.bottom) / 2;
+
+        // Keyboard-selected: the pointer on the popup, where it covers the menu, changes nothing.
+        MoveCursor(menuRect.right - 10, row);
+        ::Sleep(500);
+        NotifyIdle(menuWindow);
+        EXPECT_TRUE(Visible()) << "a keyboard-selected preview was hidden";
+        EXPECT_EQ(recorder.Last().id, HelloCommand) << "the pointer changed the highlighted item";
+
+        // Mouse-selected: kept while the pointer is on the menu, hidden once it is on the popup.
+        MenuPreviewManager.showDelay = LongDelay;
+        MoveCursor(menuRect.left + 10, row);
+        ::Sleep(300);
+        Notify(HelloCommand, MF_HILITE | MF_MOUSESELECT, greetings);
+        NotifyIdle(menuWindow);
+        EXPECT_TRUE(Visible()) << "hidden with the pointer on the menu";
+        MoveCursor(menuRect.right - 10, row);
+        ::Sleep(300);
+        NotifyIdle(menuWindow);
+        EXPECT_FALSE(Visible()) << "a mouse-selected preview stayed with the pointer off the menu";
+
+        // The next item brings it back at once.
+        Select(ui, VK_DOWN, SignatureCommand);
+        EXPECT_TRUE(Visible()) << "not previewed at once after the idle check";
+    });
 }
 
 } // namespace

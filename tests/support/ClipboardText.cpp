@@ -1,5 +1,7 @@
 #include "ClipboardText.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 namespace {
@@ -20,17 +22,13 @@ ClipboardText ReadClipboardText()
     ClipboardText result;
     if (!OpenClipboardPatiently()) return result;
     HANDLE data = ::GetClipboardData(CF_TEXT);
-    if (data) {
-        result.present = true;
-        result.blockSize = ::GlobalSize(data);
-        const char* bytes = static_cast<const char*>(::GlobalLock(data));
-        if (bytes) {
-            const void* zero = std::memchr(bytes, 0, result.blockSize);
-            result.terminated = zero != nullptr;
-            size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : result.blockSize;
-            result.text.assign(bytes, length);
-            ::GlobalUnlock(data);
-        }
+    const char* bytes = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+    if (bytes) {
+        SIZE_T size = ::GlobalSize(data);
+        const void* zero = std::memchr(bytes, 0, size);
+        result.terminated = zero != nullptr;
+        result.text.assign(bytes, zero ? static_cast<const char*>(zero) - bytes : size);
+        ::GlobalUnlock(data);
     }
     ::CloseClipboard();
     return result;
@@ -42,8 +40,7 @@ bool PutClipboardText(const std::string& text)
     ::EmptyClipboard();
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (block) {
-        char* bytes = static_cast<char*>(::GlobalLock(block));
-        std::memcpy(bytes, text.c_str(), text.size() + 1);
+        std::memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
         ::GlobalUnlock(block);
         if (!::SetClipboardData(CF_TEXT, block)) ::GlobalFree(block);
     }

@@ -1,6 +1,5 @@
 // Captures the text this process writes with OutputDebugStringA while the
-// object lives (any thread), in the order written. Several captures may be
-// alive at once; each receives everything.
+// object lives, in the order written. One capture at a time.
 #pragma once
 
 #include <string>
@@ -14,8 +13,4 @@ public:
 
     std::string Text() const;
     void Clear();
-
-private:
-    friend struct DebugOutputCaptures;
-    std::string m_text;
 };

@@ -1,4 +1,4 @@
-// DropTargetWindow: a visible top-level window of the test, registered as an
+// DropTargetWindow: a visible topmost window of the test, registered as an
 // OLE drop target (RegisterDragDrop) that accepts CF_TEXT and records every
 // drop made on it. Needs OLE initialised on the creating thread.
 #pragma once
@@ -6,24 +6,19 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 class DropTargetWindow
 {
 public:
-    // What arrived in one drop.
     struct Drop
     {
-        std::string text;       // the bytes up to the first zero
+        std::string text;        // the bytes up to the first zero
         bool terminated = false; // a zero byte lies within the block
-        SIZE_T blockSize = 0;
         DWORD effectsOffered = 0;
-        DWORD keyState = 0;
     };
 
-    // A topmost window with that screen rectangle.
     DropTargetWindow(int x, int y, int width, int height);
     ~DropTargetWindow();
     DropTargetWindow(const DropTargetWindow&) = delete;
@@ -33,13 +28,9 @@ public:
     POINT Centre() const;
     // Moves the mouse cursor to the window's centre.
     void PlaceCursorInside() const;
-    // A refusing target answers every drag with DROPEFFECT_NONE.
-    void SetAccepting(bool accepting);
 
     const std::vector<Drop>& Drops() const;
     int DragEnterCount() const;
-    // GetTickCount() at the last drop.
-    DWORD LastDropTick() const;
 
 private:
     class Target;
