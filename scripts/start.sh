@@ -34,7 +34,6 @@ database="$TALVORY_BUILD_DIR/bin/database/phrases.mdb"
 if [ ! -e "$database" ]; then
     mkdir -p "$(dirname "$database")"
     "$TALVORY_ROOT/tools/create-database.sh" --examples "$database"
-    echo "Created $database with example phrases."
 fi
 echo "Starting Talvory (choose Toolbox > Exit in its tray menu to end it)."
 "$TALVORY_ROOT/platform/talvory-launch.sh" "$TALVORY_BUILD_DIR/bin/Talvory.exe"
