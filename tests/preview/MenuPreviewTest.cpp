@@ -42,37 +42,28 @@ LRESULT CALLBACK OwnerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 // An older hook on the owner: it sees each WM_MENUSELECT after the manager
 // has handled it, so a recorded notification has had its effect.
-class SelectRecorder : public CSubclassWnd
+struct SelectRecorder : CSubclassWnd
 {
-public:
     struct Select
     {
-        UINT id, flags;
+        UINT count, id, flags;
         DWORD tick;
     };
-
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == WM_MENUSELECT) {
-            std::lock_guard<std::mutex> guard(m_lock);
-            m_log.push_back({ LOWORD(wParam), HIWORD(wParam), ::GetTickCount() });
+            std::lock_guard<std::mutex> guard(lock);
+            last = { last.count + 1, LOWORD(wParam), HIWORD(wParam), ::GetTickCount() };
         }
         return CSubclassWnd::WindowProc(message, wParam, lParam);
     }
-    size_t Count()
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        return m_log.size();
-    }
     Select Last()
     {
-        std::lock_guard<std::mutex> guard(m_lock);
-        return m_log.empty() ? Select{} : m_log.back();
+        std::lock_guard<std::mutex> guard(lock);
+        return last;
     }
-
-private:
-    std::mutex m_lock;
-    std::vector<Select> m_log;
+    std::mutex lock;
+    Select last = {};
 };
 
 class MenuPreviewTest : public ::testing::Test
@@ -101,13 +92,8 @@ protected:
         ASSERT_TRUE(owner);
 
         greetings = ::CreatePopupMenu();
-        ::AppendMenuA(greetings, MF_STRING, HelloCommand, "hello");
-        ::AppendMenuA(greetings, MF_STRING, SignatureCommand, "sig");
-        ::AppendMenuA(greetings, MF_STRING, BlankCommand, "blank");
-        ::AppendMenuA(greetings, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuA(greetings, MF_STRING, FarewellCommand, "bye");
-        ::AppendMenuA(greetings, MF_STRING, LargeCommand, "large");
-        ::AppendMenuA(greetings, MF_STRING, hugeCommand, "huge");
+        for (UINT id : { HelloCommand, SignatureCommand, BlankCommand, 0u, FarewellCommand, LargeCommand, hugeCommand })
+            ::AppendMenuA(greetings, id ? MF_STRING : MF_SEPARATOR, id, id ? "phrase" : nullptr);
         toolbox = ::CreatePopupMenu();
         ::AppendMenuA(toolbox, MF_STRING, 50019, "Add Category");
         menu = ::CreatePopupMenu();
@@ -165,11 +151,19 @@ protected:
         ::PostMessageA(owner, WM_KEYDOWN, key, 1);
         ::PostMessageA(owner, WM_KEYUP, key, 0xC0000001);
     }
-    void MoveCursor(int x, int y)
+    // With a timeout: the tracking thread answers only while the menu is open.
+    void SendToOwner(UINT message, WPARAM wParam, LPARAM lParam)
     {
         DWORD_PTR result;
-        ::SendMessageTimeoutA(owner, MoveCursorMessage, x, y, SMTO_NORMAL, 3000, &result);
+        ::SendMessageTimeoutA(owner, message, wParam, lParam, SMTO_NORMAL, 3000, &result);
     }
+    void MoveCursor(int x, int y) { SendToOwner(MoveCursorMessage, x, y); }
+    // The notifications Windows sends.
+    void Notify(UINT itemId, UINT flags, HMENU submenu)
+    {
+        SendToOwner(WM_MENUSELECT, MAKEWPARAM(itemId, flags), reinterpret_cast<LPARAM>(submenu));
+    }
+    void NotifyIdle(HWND menuWindow) { SendToOwner(WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(menuWindow)); }
     RECT ItemRect(int row)
     {
         RECT rect = {};
@@ -178,23 +172,23 @@ protected:
     }
     // Waits until the owner is told of a newly highlighted item; returns when
     // the manager had handled it.
-    DWORD Highlighted(UiDriver& ui, size_t before, UINT expectedId)
+    DWORD Highlighted(UiDriver& ui, UINT before, UINT expectedId)
     {
-        ui.WaitUntil([&] { return recorder.Count() > before; }, "item " + std::to_string(expectedId));
+        ui.WaitUntil([&] { return recorder.Last().count > before; }, "item " + std::to_string(expectedId));
         SelectRecorder::Select last = recorder.Last();
         EXPECT_EQ(last.id, expectedId);
         return last.tick;
     }
     DWORD Select(UiDriver& ui, UINT key, UINT expectedId)
     {
-        size_t before = recorder.Count();
+        UINT before = recorder.Last().count;
         Key(key);
         return Highlighted(ui, before, expectedId);
     }
     // Moves the pointer onto a row of the Greetings submenu.
     DWORD Point(UiDriver& ui, int row, UINT expectedId)
     {
-        size_t before = recorder.Count();
+        UINT before = recorder.Last().count;
         RECT item = ItemRect(row);
         MoveCursor(item.left + 10, (item.top + item.bottom) / 2);
         return Highlighted(ui, before, expectedId);
@@ -203,21 +197,6 @@ protected:
     {
         Select(ui, VK_DOWN, 0); // a category item carries its position
         return Select(ui, VK_RIGHT, HelloCommand);
-    }
-
-    // The notifications Windows sends (with a timeout: the tracking thread
-    // answers only while the menu is open).
-    void Notify(UINT itemId, UINT flags, HMENU submenu)
-    {
-        DWORD_PTR result;
-        ::SendMessageTimeoutA(owner, WM_MENUSELECT, MAKEWPARAM(itemId, flags), reinterpret_cast<LPARAM>(submenu),
-                              SMTO_NORMAL, 3000, &result);
-    }
-    void NotifyIdle(HWND menuWindow)
-    {
-        DWORD_PTR result;
-        ::SendMessageTimeoutA(owner, WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(menuWindow), SMTO_NORMAL,
-                              3000, &result);
     }
 
     static void SleepUntil(DWORD tick)
