@@ -1,9 +1,7 @@
-// The preview against a real tracked menu: this thread tracks a menu built
-// like the tray menu, owned by a hidden window the preview manager hooks; a
-// UiDriver script walks the menu with keys and pointer moves and watches the
-// popup. Windows reports mouse-highlighted items with MF_MOUSESELECT, this
-// platform does not: where a test needs that report, the script sends the
-// notification Windows would send.
+// The preview against a real tracked menu, built like the tray menu and owned
+// by a hidden window the manager hooks; a UiDriver script walks it with keys
+// and pointer moves and watches the popup. This platform reports no
+// MF_MOUSESELECT: where a test needs it, the script sends what Windows sends.
 #include "support/UiDriver.h"
 
 #include "preview/MenuPreviewManager.h"
@@ -15,16 +13,13 @@
 #include <atomic>
 #include <mutex>
 #include <string>
-#include <vector>
 
 namespace {
 
 const int Hello = 11, Signature = 12, Blank = 13, Farewell = 14, Large = 5000, Huge = 123456;
-const UINT HelloCommand = FirstPhraseCommand + Hello;
-const UINT SignatureCommand = FirstPhraseCommand + Signature;
-const UINT BlankCommand = FirstPhraseCommand + Blank;
-const UINT FarewellCommand = FirstPhraseCommand + Farewell;
-const UINT LargeCommand = FirstPhraseCommand + Large;
+const UINT HelloCommand = FirstPhraseCommand + Hello, SignatureCommand = FirstPhraseCommand + Signature,
+           BlankCommand = FirstPhraseCommand + Blank, FarewellCommand = FirstPhraseCommand + Farewell,
+           LargeCommand = FirstPhraseCommand + Large;
 const char SignaturePreview[] = "Kind regards, the whole team of us ...";
 // Rows of the Greetings submenu.
 const int SignatureRow = 1, BlankRow = 2, SeparatorRow = 3, FarewellRow = 4, LargeRow = 5;
@@ -120,17 +115,14 @@ protected:
         UiDriver user(5000);
         ::SetCursorPos(1200, 1000); // away from the menu: only the script selects with the mouse
         user.Start([&](UiDriver& ui) {
-            struct Closer
+            struct Closer // lets the last keys act, then escapes what is still open
             {
                 std::atomic<bool>& open;
                 HWND owner;
                 ~Closer()
                 {
-                    for (DWORD start = ::GetTickCount(); open && ::GetTickCount() - start < 1000;) ::Sleep(20);
-                    for (int i = 0; i < 20 && open; ++i) {
-                        ::PostMessageA(owner, WM_KEYDOWN, VK_ESCAPE, 1);
-                        ::Sleep(200);
-                    }
+                    for (int i = 0; i < 25 && open; ++i, ::Sleep(200))
+                        if (i >= 5) ::PostMessageA(owner, WM_KEYDOWN, VK_ESCAPE, 1);
                 }
             } closer{ open, owner };
             ui.WaitUntil([] { return CMenuPreviewManager::FindMenuWindow() != nullptr; }, "the menu");
@@ -218,22 +210,17 @@ protected:
 
     // The popup stands at the item's row, its left edge 50 pixels inside the
     // menu's right edge, as high as the row and as wide as its text in the
-    // menu font plus 4 pixels on each side.
+    // font it draws with plus 4 pixels on each side.
     void ExpectBeside(int row, const char* text)
     {
         RECT menuRect = {}, item = ItemRect(row), popup = {}, measured = {};
         ::GetWindowRect(CMenuPreviewManager::FindMenuWindow(), &menuRect);
         ::GetWindowRect(Popup(), &popup);
-        NONCLIENTMETRICSA metrics = {};
-        metrics.cbSize = 340;
-        ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0);
-        HFONT font = ::CreateFontIndirectA(&metrics.lfMenuFont);
         HDC dc = ::GetDC(nullptr);
-        HGDIOBJ previous = ::SelectObject(dc, font);
+        HGDIOBJ previous = ::SelectObject(dc, MenuPreviewManager.popup.font.GetSafeHandle());
         ::DrawTextA(dc, text, -1, &measured, DT_CALCRECT);
         ::SelectObject(dc, previous);
         ::ReleaseDC(nullptr, dc);
-        ::DeleteObject(font);
         EXPECT_EQ(popup.left, menuRect.right - 50) << text;
         EXPECT_EQ(popup.top, item.top) << text;
         EXPECT_EQ(popup.bottom - popup.top, item.bottom - item.top) << text;
@@ -262,11 +249,16 @@ TEST_F(MenuPreviewTest, TheFirstPreviewWaitsASecondAndTheNextFollowAtOnce)
         ExpectBeside(SignatureRow, SignaturePreview);
 
         MenuPreviewManager.showDelay = LongDelay;
-        Select(ui, VK_DOWN, BlankCommand);
-        EXPECT_FALSE(Visible()) << "the previous text stayed beside a phrase without text";
-        Select(ui, VK_DOWN, FarewellCommand); // past the separator
-        EXPECT_TRUE(Visible()) << "not previewed at once";
+        Point(ui, SeparatorRow, 0);
+        EXPECT_TRUE(recorder.Last().flags & MF_SEPARATOR);
+        EXPECT_FALSE(Visible()) << "the preview stayed beside the separator";
+        Point(ui, FarewellRow, FarewellCommand);
+        EXPECT_TRUE(Visible()) << "not previewed at once after the separator";
         EXPECT_EQ(PopupText(), "Goodbye...");
+        Select(ui, VK_UP, BlankCommand);
+        EXPECT_FALSE(Visible()) << "the previous text stayed beside a phrase without text";
+        Select(ui, VK_DOWN, FarewellCommand);
+        EXPECT_TRUE(Visible()) << "not previewed at once after a phrase without text";
         // Keys past 4,095 and 9,999 preview their own texts.
         Select(ui, VK_DOWN, LargeCommand);
         EXPECT_TRUE(Visible());
@@ -289,18 +281,20 @@ TEST_F(MenuPreviewTest, SubmenuItemsAndClosingHideThePreviewAndBringTheWaitBack)
     UINT chosen = Track([&](UiDriver& ui) {
         OpenGreetings(ui);
         WaitVisible(ui);
+        Select(ui, VK_DOWN, SignatureCommand);
+        EXPECT_TRUE(Visible() && MenuPreviewManager.showImmediately) << "not previewed at once";
         // Its category highlighted again, as Windows reports it.
         Notify(0, MF_HILITE | MF_POPUP, menu);
         EXPECT_FALSE(Visible()) << "a submenu item left the preview showing";
-        DWORD signature = Select(ui, VK_DOWN, SignatureCommand);
-        SleepUntil(signature + 500);
+        DWORD hello = Select(ui, VK_UP, HelloCommand);
+        SleepUntil(hello + 500);
         EXPECT_FALSE(Visible()) << "previewed at once after a submenu item";
         WaitVisible(ui);
 
         // This platform closes the submenu without reporting the category again.
         Key(VK_LEFT);
         ui.WaitUntil([&] { return !Visible(); }, "the preview to go with its submenu");
-        DWORD hello = Select(ui, VK_RIGHT, HelloCommand);
+        hello = Select(ui, VK_RIGHT, HelloCommand);
         SleepUntil(hello + 500);
         EXPECT_FALSE(Visible()) << "previewed at once after the submenu closed";
         WaitVisible(ui);
@@ -315,20 +309,8 @@ TEST_F(MenuPreviewTest, SubmenuItemsAndClosingHideThePreviewAndBringTheWaitBack)
     EXPECT_FALSE(MenuPreviewManager.showImmediately);
 }
 
-TEST_F(MenuPreviewTest, ASeparatorKeepsWhetherThePreviewComesAtOnce)
+TEST_F(MenuPreviewTest, APhraseWithoutTextStopsAPendingPreviewAndASeparatorKeepsTheWait)
 {
-    Track([&](UiDriver& ui) {
-        OpenGreetings(ui);
-        WaitVisible(ui);
-        MenuPreviewManager.showDelay = LongDelay;
-        Point(ui, SeparatorRow, 0);
-        EXPECT_TRUE(recorder.Last().flags & MF_SEPARATOR);
-        EXPECT_FALSE(Visible()) << "the preview stayed beside the separator";
-        Point(ui, FarewellRow, FarewellCommand);
-        EXPECT_TRUE(Visible()) << "not previewed at once after the separator";
-        EXPECT_EQ(PopupText(), "Goodbye...");
-    });
-
     MenuPreviewManager.showDelay = 2000;
     Track([&](UiDriver& ui) {
         DWORD hello = OpenGreetings(ui);
