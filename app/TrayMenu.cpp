@@ -128,9 +128,9 @@ void DispatchTrayCommand(UINT commandId)
         break;
     }
     default:
-        // Phrases only: the plain item of a category without phrases carries
-        // its list position, which stands for no phrase.
-        if (PhraseForCommand(commandId) >= 0) DeliverPhrase(commandId);
+        // A phrase; the plain item of a category without phrases carries its
+        // list position, which stands for no phrase and delivers nothing.
+        DeliverPhrase(commandId);
         break;
     }
 }

@@ -6,22 +6,8 @@
 #   bench/menu-run.sh [REPEATS]   (default 20; TALVORY_BUILD_DIR as for the build)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(dirname "$here")
 repeats=${1:-20}
-source "$root/scripts/wine-env.sh"
-if [ ! -f "$TALVORY_BUILD_DIR/CMakeCache.txt" ]; then
-    "$root/scripts/build.sh"
-else
-    cmake --build "$TALVORY_BUILD_DIR" --target menu_bench talvory_platform >/dev/null
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/talvory-menu-bench.XXXXXX")
-cleanup() {
-    rm -rf "$work"
-    [ -n "${TALVORY_XVFB_PID:-}" ] && kill "$TALVORY_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
-source "$root/scripts/start-xvfb.sh"
-"$root/scripts/prepare-wine.sh" >/dev/null 2>&1 || true
+source "$here/bench-setup.sh" menu_bench
 
 echo "Tray menu (median of $repeats openings each):"
 # phrases and categories of each library

@@ -7,32 +7,15 @@
 #   bench/run.sh [REPEATS [ROUNDS]]   (defaults 30 and 3; TALVORY_BUILD_DIR as for the build)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(dirname "$here")
 repeats=${1:-30}
 rounds=${2:-3}
-source "$root/scripts/wine-env.sh"
+source "$here/bench-setup.sh" store_bench
 unset TALVORY_ODBC_TRACE TALVORY_ODBC_CONNECT_LOG
 
-if [ ! -f "$TALVORY_BUILD_DIR/CMakeCache.txt" ]; then
-    "$root/scripts/build.sh"
-else
-    cmake --build "$TALVORY_BUILD_DIR" --target store_bench talvory_platform >/dev/null
-fi
 floor_bin=$TALVORY_BUILD_DIR/bench/native_floor
 if ! cmake --build "$TALVORY_BUILD_DIR" --target native_floor >/dev/null 2>&1 || [ ! -x "$floor_bin" ]; then
     echo "The native floor needs the host's sqlite3 headers: apt-get install libsqlite3-dev" >&2
     exit 1
-fi
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/talvory-bench.XXXXXX")
-cleanup() {
-    rm -rf "$work"
-    [ -n "${TALVORY_XVFB_PID:-}" ] && kill "$TALVORY_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
-source "$root/scripts/start-xvfb.sh"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$root/scripts/prepare-wine.sh" >/dev/null 2>&1 || true
 fi
 
 # 64 categories, each with its category row and 63 phrases, added in an

@@ -15,11 +15,6 @@ void CCategoryDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_CATEGORY_NAME, m_nameEdit);
 }
 
-BOOL CCategoryDlg::OnInitDialog()
-{
-    return CDialog::OnInitDialog();
-}
-
 void CCategoryDlg::OnAddCategory()
 {
     // The name as typed: neither trimmed nor refused when empty.

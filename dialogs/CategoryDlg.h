@@ -13,11 +13,7 @@ class CCategoryDlg : public CDialog
 
 public:
     explicit CCategoryDlg(CWnd* parent = nullptr);
-    // Dynamic creation: a new dialog with no parent, owned by the caller.
-    static CObject* CreateObject() { return new CCategoryDlg; }
-
-    // The name box starts empty; nothing else is prepared.
-    BOOL OnInitDialog() override;
+    // The name box starts empty: the default initialisation is all there is.
     void DoDataExchange(CDataExchange* pDX) override;
 
     BEGIN_MSG_MAP(CCategoryDlg)

@@ -24,7 +24,6 @@ public:
     // The object that owns hWnd through the framework, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
 
-    HWND GetSafeHwnd() const { return this ? m_hWnd : nullptr; }
     operator HWND() const { return m_hWnd; }
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
