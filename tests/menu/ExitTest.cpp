@@ -10,15 +10,6 @@ namespace {
 
 const DWORD StartTimeout = 15000;
 
-void PressKeys(HWND menuWindow, const std::vector<UINT>& keys)
-{
-    for (UINT key : keys) {
-        ::PostMessageA(menuWindow, WM_KEYDOWN, key, 0);
-        ::PostMessageA(menuWindow, WM_KEYUP, key, 0xC0000000);
-        ::Sleep(60);
-    }
-}
-
 // Opens the running program's tray menu and presses keys in it.
 void ChooseInTrayMenu(UiDriver& ui, const TalvoryProcess& talvory, HWND trayWindow, const std::vector<UINT>& keys)
 {
@@ -26,7 +17,7 @@ void ChooseInTrayMenu(UiDriver& ui, const TalvoryProcess& talvory, HWND trayWind
     UiDriver::WindowQuery query;
     query.className = "#32768";
     query.processId = talvory.Id();
-    PressKeys(ui.WaitForWindow(query), keys);
+    ui.PressMenuKeys(ui.WaitForWindow(query), keys);
 }
 
 // Up wraps to "Toolbox", Right opens it with "Add Category" highlighted, Up wraps to "Exit".

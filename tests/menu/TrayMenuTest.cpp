@@ -58,16 +58,6 @@ std::string ClipboardNow()
     return ReadClipboardText().text;
 }
 
-// Keys for the menu window, read by the menu's own loop.
-void PressKeys(HWND menuWindow, const std::vector<UINT>& keys)
-{
-    for (UINT key : keys) {
-        ::PostMessageA(menuWindow, WM_KEYDOWN, key, 0);
-        ::PostMessageA(menuWindow, WM_KEYUP, key, 0xC0000000);
-        ::Sleep(60);
-    }
-}
-
 class TrayMenuTest : public ::testing::Test
 {
 protected:
@@ -105,9 +95,9 @@ protected:
     std::string MenuPicture()
     {
         std::string picture;
-        EXPECT_TRUE(OpenMenuWith([&](UiDriver&, HWND menuWindow, HMENU menu) {
+        EXPECT_TRUE(OpenMenuWith([&](UiDriver& ui, HWND menuWindow, HMENU menu) {
             picture = Describe(menu);
-            PressKeys(menuWindow, { VK_ESCAPE });
+            ui.PressMenuKeys(menuWindow, { VK_ESCAPE });
         }));
         return picture;
     }
@@ -115,12 +105,12 @@ protected:
     // Chooses item `phrase` of the submenu of category `category` with the keyboard.
     void ChoosePhrase(int category, int phrase)
     {
-        EXPECT_TRUE(OpenMenuWith([&](UiDriver&, HWND menuWindow, HMENU) {
+        EXPECT_TRUE(OpenMenuWith([&](UiDriver& ui, HWND menuWindow, HMENU) {
             std::vector<UINT> keys(static_cast<size_t>(category + 1), VK_DOWN);
             keys.push_back(VK_RIGHT);
             keys.insert(keys.end(), static_cast<size_t>(phrase), VK_DOWN);
             keys.push_back(VK_RETURN);
-            PressKeys(menuWindow, keys);
+            ui.PressMenuKeys(menuWindow, keys);
         }));
     }
 
@@ -176,9 +166,9 @@ TEST_F(TrayMenuTest, EitherButtonPressOpensTheMenuAndNothingElseDoes)
     EXPECT_EQ(MenuPicture(), ToolboxPicture);
     bool opened = false;
     EXPECT_TRUE(OpenMenuWith(
-        [&](UiDriver&, HWND menuWindow, HMENU) {
+        [&](UiDriver& ui, HWND menuWindow, HMENU) {
             opened = true;
-            PressKeys(menuWindow, { VK_ESCAPE });
+            ui.PressMenuKeys(menuWindow, { VK_ESCAPE });
         },
         WM_LBUTTONDOWN));
     EXPECT_TRUE(opened);
@@ -212,10 +202,10 @@ TEST_F(TrayMenuTest, ChoosingACategoryWithoutPhrasesDoesNothing)
     ListCategories();
     ASSERT_TRUE(PutClipboardText("untouched"));
     for (int category : { 0, 1 }) {
-        EXPECT_TRUE(OpenMenuWith([&](UiDriver&, HWND menuWindow, HMENU) {
+        EXPECT_TRUE(OpenMenuWith([&](UiDriver& ui, HWND menuWindow, HMENU) {
             std::vector<UINT> keys(static_cast<size_t>(category + 1), VK_DOWN);
             keys.push_back(VK_RETURN);
-            PressKeys(menuWindow, keys);
+            ui.PressMenuKeys(menuWindow, keys);
         }));
         EXPECT_EQ(ClipboardNow(), "untouched");
     }
@@ -277,9 +267,9 @@ TEST_F(TrayMenuTest, ExitRemovesTheIconAndSetsTheQuitFlag)
     ListCategories();
     shellNotifyIcon = NotifyIcon;
     NotifyIcon = RecordNotify;
-    EXPECT_TRUE(OpenMenuWith([&](UiDriver&, HWND menuWindow, HMENU) {
+    EXPECT_TRUE(OpenMenuWith([&](UiDriver& ui, HWND menuWindow, HMENU) {
         // Up wraps to "Toolbox", Right opens it, Up wraps to "Exit".
-        PressKeys(menuWindow, { VK_UP, VK_RIGHT, VK_UP, VK_RETURN });
+        ui.PressMenuKeys(menuWindow, { VK_UP, VK_RIGHT, VK_UP, VK_RETURN });
     }));
     NotifyIcon = shellNotifyIcon;
     EXPECT_EQ(QuitFlag, 1);

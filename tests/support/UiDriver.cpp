@@ -303,6 +303,16 @@ void UiDriver::PressKey(HWND dialog, UINT virtualKey)
     ::PostMessageA(target, WM_KEYUP, virtualKey, static_cast<LPARAM>(1 | scan | 0xC0000000u));
 }
 
+void UiDriver::PressMenuKeys(HWND menuWindow, const std::vector<UINT>& keys)
+{
+    for (UINT key : keys) {
+        Note("pressed key " + std::to_string(key) + " in the menu");
+        ::PostMessageA(menuWindow, WM_KEYDOWN, key, 0);
+        ::PostMessageA(menuWindow, WM_KEYUP, key, 0xC0000000);
+        ::Sleep(60);
+    }
+}
+
 void UiDriver::PressKeyIn(HWND dialog, int id, UINT virtualKey)
 {
     Send(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(dialog, id)), TRUE);

@@ -74,6 +74,9 @@ public:
     void PressKey(HWND dialog, UINT virtualKey);
     // Gives the control the focus (WM_NEXTDLGCTL), then PressKey.
     void PressKeyIn(HWND dialog, int id, UINT virtualKey);
+    // Presses keys in an open menu, one after another; the menu's own loop
+    // reads them whichever of its windows they are posted to.
+    void PressMenuKeys(HWND menuWindow, const std::vector<UINT>& keys);
 
     static std::string Text(HWND window);
     std::string Text(HWND dialog, int id);
