@@ -32,6 +32,9 @@ const UINT TrayMenuTrackFlags = 0x182;
 INT_PTR CALLBACK TrayWindowProc(HWND, UINT message, WPARAM, LPARAM lParam)
 {
     if (message == WM_TRAYNOTIFY && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) OpenTrayMenu();
+    // Asked to close from outside (taskkill, the session ending, scripts/stop.sh):
+    // the same orderly end as the menu's Exit.
+    if (message == WM_CLOSE) DispatchTrayCommand(ID_TOOLBOX_EXIT);
     return FALSE;
 }
 
