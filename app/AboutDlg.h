@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AfxDialog.h"
+#include "AfxHandles.h"
 
 class CAboutDlg : public CDialog
 {
@@ -10,6 +11,12 @@ class CAboutDlg : public CDialog
 
 public:
     explicit CAboutDlg(CWnd* parent = nullptr);
-    // Default initialisation, then centred (on the screen while the owner is hidden).
+    // Default initialisation, the picture, then centred (on the screen while
+    // the owner is hidden).
     BOOL OnInitDialog() override;
+
+private:
+    // The picture shown, loaded here and freed with the dialog: a static
+    // control does not free a bitmap it is given.
+    CBitmapHandle m_picture;
 };

@@ -1,5 +1,6 @@
 #include "app/DatabaseFolder.h"
 
+#include "AfxHandles.h"
 #include "AfxString.h"
 
 BOOL LocateDatabaseFolder()
@@ -16,8 +17,6 @@ BOOL LocateDatabaseFolder()
     CString pattern;
     pattern.Format("%s%s%s", folder.GetString(), "database\\", "*.mdb");
     WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE) return FALSE;
-    ::FindClose(search);
-    return TRUE;
+    CFindHandle search(::FindFirstFileA(pattern, &found));
+    return search ? TRUE : FALSE;
 }

@@ -3,9 +3,11 @@
 #include "AfxInit.h"
 #include "app/AppState.h"
 #include "app/DatabaseFolder.h"
+#include "app/GlobalHotkey.h"
 #include "app/TrayIcon.h"
 #include "dialogs/BrevixDlg.h"
 #include "res/resource.h"
+#include "store/OdbcConnection.h"
 
 #include <commctrl.h>
 
@@ -36,20 +38,24 @@ BOOL CBrevixApp::InitInstance()
         return FALSE;
     }
 
-    InstanceHandle = m_hInstance;
     AfxInitRichEdit();
-    AnimationTimerId = ::SetTimer(nullptr, 0, 1000, AnimateTrayIcon);
+    // The animation timer is never stopped; it also guarantees the main loop
+    // a message every second, so that it sees the quit flag.
+    ::SetTimer(nullptr, 0, 1000, AnimateTrayIcon);
 
     auto mainDialog = std::make_unique<CBrevixDlg>();
     mainDialog->Create(IDD_TALVORY_DIALOG);
     m_pMainWnd = mainDialog.get();
+    CGlobalHotkey hotkey(mainDialog->m_hWnd);
 
     RunMainLoop();
 
     ReleaseTrayIconTable();
+    hotkey.Unregister();
     mainDialog->EndDialog(IDOK);
     m_pMainWnd = nullptr;
     mainDialog.reset();
+    CloseStoreConnection();
     return FALSE;
 }
 
@@ -63,16 +69,6 @@ void RunMainLoop()
     }
 }
 
-BOOL CBrevixApp::PreTranslateMessage(MSG* msg)
-{
-    return CWinApp::PreTranslateMessage(msg);
-}
-
-int CBrevixApp::ExitInstance()
-{
-    return CWinApp::ExitInstance();
-}
-
 BOOL CBrevixApp::ProcessMessageFilter(int code, MSG* msg)
 {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1) {
@@ -84,8 +80,4 @@ BOOL CBrevixApp::ProcessMessageFilter(int code, MSG* msg)
         }
     }
     return CWinApp::ProcessMessageFilter(code, msg);
-}
-
-void CBrevixApp::WinHelp(DWORD_PTR, UINT)
-{
 }

@@ -2,22 +2,20 @@
 #pragma once
 
 #include "AfxApp.h"
+#include "AfxHandles.h"
 
 class CBrevixApp : public CWinApp
 {
 public:
     BOOL InitInstance() override;
-    BOOL PreTranslateMessage(MSG* msg) override;
-    int ExitInstance() override;
-    // Swallows F1 inside menus and message boxes over a phrase editor.
+    // Swallows F1 inside menus and message boxes over a phrase editor, so
+    // that no help is ever asked for.
     BOOL ProcessMessageFilter(int code, MSG* msg) override;
-    // Help is switched off.
-    void WinHelp(DWORD_PTR data, UINT command) override;
 };
 
 // The single-instance guard, created during static initialisation: the
 // mutex handle and the error code recorded right after creating it.
-extern HANDLE InstanceMutex;
+extern CKernelHandle InstanceMutex;
 extern DWORD InstanceMutexError;
 
 // Runs the main loop: GetMessage, TranslateMessage, DispatchMessage until the

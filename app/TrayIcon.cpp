@@ -1,6 +1,6 @@
 #include "app/TrayIcon.h"
 
-#include "app/AppState.h"
+#include "AfxState.h"
 #include "app/TrayMenu.h"
 #include "res/resource.h"
 
@@ -10,10 +10,12 @@
 
 HWND TrayWindowHandle = nullptr;
 TrayIconRecord TrayIconData = {};
-TrayAnimation TrayIconAnimation = { nullptr, 0, 0 };
-const UINT TrayFrameResources[5] = { IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_3, IDI_FRAME_4, IDI_FRAME_5 };
+TrayAnimation TrayIconAnimation = {{}, 0};
 
 namespace {
+
+// The icon resources of the five frames, in the order they are shown.
+const UINT TrayFrameResources[] = {IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_3, IDI_FRAME_4, IDI_FRAME_5};
 
 BOOL WINAPI ShellNotifyIcon(DWORD message, void* record)
 {
@@ -27,7 +29,7 @@ NotifyIconFunction NotifyIcon = ShellNotifyIcon;
 void CreateTrayWindow(HWND owner)
 {
     if (TrayWindowHandle) return;
-    TrayWindowHandle = ::CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_TALVORY_DIALOG), owner,
+    TrayWindowHandle = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDD_TALVORY_DIALOG), owner,
                                             TrayWindowProc, 0);
     InstallTrayIcon(TrayWindowHandle);
     ::ShowWindow(owner, SW_HIDE);
@@ -35,12 +37,12 @@ void CreateTrayWindow(HWND owner)
 
 BOOL InstallTrayIcon(HWND window)
 {
-    TrayIconAnimation.frameCount = 5;
-    TrayIconAnimation.icons = new HICON[5];
-    for (int i = 0; i < 5; ++i) {
-        TrayIconAnimation.icons[i] = static_cast<HICON>(
-            ::LoadImageA(InstanceHandle, MAKEINTRESOURCEA(TrayFrameResources[i]), IMAGE_ICON, 32, 32, 0));
+    TrayIconAnimation.icons.clear();
+    for (UINT resource : TrayFrameResources) {
+        TrayIconAnimation.icons.emplace_back(static_cast<HICON>(
+            ::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(resource), IMAGE_ICON, 32, 32, 0)));
     }
+    TrayIconAnimation.nextFrame = 0;
 
     std::memset(&TrayIconData, 0, sizeof TrayIconData);
     TrayIconData.cbSize = sizeof TrayIconData;
@@ -55,10 +57,11 @@ BOOL InstallTrayIcon(HWND window)
 
 void CALLBACK AnimateTrayIcon(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (!TrayIconAnimation.icons || TrayIconAnimation.frameCount <= 0) return;
-    TrayIconData.hIcon = TrayIconAnimation.icons[TrayIconAnimation.nextFrame];
+    const auto& icons = TrayIconAnimation.icons;
+    if (icons.empty()) return;
+    TrayIconData.hIcon = icons[TrayIconAnimation.nextFrame];
     NotifyIcon(NIM_MODIFY, &TrayIconData);
-    TrayIconAnimation.nextFrame = (TrayIconAnimation.nextFrame + 1) % TrayIconAnimation.frameCount;
+    TrayIconAnimation.nextFrame = (TrayIconAnimation.nextFrame + 1) % icons.size();
 }
 
 void RemoveTrayIcon()
@@ -68,6 +71,5 @@ void RemoveTrayIcon()
 
 void ReleaseTrayIconTable()
 {
-    delete[] TrayIconAnimation.icons;
-    TrayIconAnimation.icons = nullptr;
+    TrayIconAnimation.icons.clear();
 }

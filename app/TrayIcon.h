@@ -2,7 +2,11 @@
 // installation and its five-frame animation.
 #pragma once
 
+#include "AfxHandles.h"
+
 #include <windows.h>
+
+#include <vector>
 
 // The callback message of the icon (WM_APP + 200).
 const UINT WM_TRAYNOTIFY = 0x80C8;
@@ -22,22 +26,17 @@ struct TrayIconRecord
     CHAR szTip[64];
 };
 #pragma pack(pop)
-static_assert(sizeof(TrayIconRecord) == 88, "the first-version record is 88 bytes");
 
 extern HWND TrayWindowHandle;
 extern TrayIconRecord TrayIconData;
 
-// The animation: the frames' icons in order, their count and the next one.
+// The animation: the frames' icons in the order they are shown, and the next one.
 struct TrayAnimation
 {
-    HICON* icons;
-    int frameCount;
-    int nextFrame;
+    std::vector<CIconHandle> icons;
+    size_t nextFrame;
 };
 extern TrayAnimation TrayIconAnimation;
-
-// The icon resources of the five frames, in the order they are shown.
-extern const UINT TrayFrameResources[5];
 
 // Shell_NotifyIconA, called through this pointer so that the calls can be
 // observed; it points at the shell's function.
@@ -53,5 +52,5 @@ BOOL InstallTrayIcon(HWND window);
 void CALLBACK AnimateTrayIcon(HWND, UINT, UINT_PTR, DWORD);
 // Removes the icon from the notification area.
 void RemoveTrayIcon();
-// Releases the frame table at shutdown (the icons themselves are shared).
+// Releases the frames at shutdown.
 void ReleaseTrayIconTable();

@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "store/PhraseCommandIds.h"
 #include "store/PhraseStore.h"
+#include "store/OdbcConnection.h"
 
 #include <cstddef>
 
@@ -22,10 +23,15 @@ namespace {
 // Menu-item records in the first layout (44 bytes, without hbmpItem), which
 // every version of the system accepts.
 const UINT MenuItemRecordSize = offsetof(MENUITEMINFOA, hbmpItem);
-static_assert(offsetof(MENUITEMINFOA, hbmpItem) == 44, "the first menu-item layout is 44 bytes");
 
 // TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, left- and top-aligned.
 const UINT TrayMenuTrackFlags = 0x182;
+
+bool OpensDialog(UINT command)
+{
+    return command == ID_TOOLBOX_EDIT_PHRASE || command == ID_TOOLBOX_ADD_PHRASE || command == ID_TOOLBOX_ABOUT ||
+           command == ID_TOOLBOX_ADD_CATEGORY || command == ID_TOOLBOX_DELETE_CATEGORY;
+}
 
 } // namespace
 
@@ -38,14 +44,19 @@ INT_PTR CALLBACK TrayWindowProc(HWND, UINT message, WPARAM, LPARAM lParam)
     return FALSE;
 }
 
-void OpenTrayMenu()
+void OpenTrayMenu(bool giveActivationBack)
 {
+    HWND previous = giveActivationBack ? ::GetForegroundWindow() : nullptr;
     CMenu menu;
     if (!menu.LoadMenu(IDR_TRAY_MENU)) return;
     HMENU popup = ::GetSubMenu(menu, 0);
-
-    ResetPhraseCommands();
-    InsertCategorySubmenus(popup);
+    {
+        // A locked database holds up the first query only.
+        StoreFailFastScope oneWait;
+        // A list that could not be read last time (at start-up, say) is read again.
+        if (CategoryList.stale) ListCategories();
+        InsertCategorySubmenus(popup);
+    }
 
     POINT cursor;
     ::GetCursorPos(&cursor);
@@ -56,24 +67,29 @@ void OpenTrayMenu()
 
     // Destroying the loaded menu destroys its popup and the category submenus.
     menu.DestroyMenu();
+    // Back to the window the user was in, where the phrase is to be pasted;
+    // a dialog takes the activation itself.
+    if (previous && !OpensDialog(chosen)) ::SetForegroundWindow(previous);
     DispatchTrayCommand(chosen);
 }
 
 void InsertCategorySubmenus(HMENU popup)
 {
-    for (int i = 0; i < CategoryList.count; ++i) {
+    ResetPhraseCommands(static_cast<int>(CategoryList.names.size()));
+    for (size_t i = 0; i < CategoryList.names.size(); ++i) {
         HMENU submenu = ::CreatePopupMenu();
-        int phraseCount = AppendCategoryPhrasesToMenu(submenu, CategoryList.names[i]);
+        AppendCategoryPhrasesToMenu(submenu, CategoryList.names[i]);
+        bool hasItems = ::GetMenuItemCount(submenu) > 0;
 
         MENUITEMINFOA item = {};
         item.cbSize = MenuItemRecordSize;
         item.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
         item.fType = MFT_STRING;
         item.wID = static_cast<UINT>(i);
-        item.hSubMenu = phraseCount > 0 ? submenu : nullptr;
+        item.hSubMenu = hasItems ? submenu : nullptr;
         item.dwTypeData = const_cast<char*>(CategoryList.names[i].GetString());
         // A category without phrases is a plain item; its empty submenu goes.
-        if (phraseCount == 0) ::DestroyMenu(submenu);
+        if (!hasItems) ::DestroyMenu(submenu);
         ::InsertMenuItemA(popup, static_cast<UINT>(i), TRUE, &item);
     }
 }
@@ -81,9 +97,13 @@ void InsertCategorySubmenus(HMENU popup)
 int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category)
 {
     int count = 0;
-    ForEachCategoryPhrase(category, [&](const CString& code, int phraseId) {
+    int notShown = 0;
+    ForEachCategoryPhrase(category, [&](const CString& code, PhraseId phraseId) {
         UINT command = CommandForPhrase(phraseId);
-        if (command == 0) return;
+        if (command == 0) {
+            ++notShown;
+            return;
+        }
         MENUITEMINFOA item = {};
         item.cbSize = MenuItemRecordSize;
         item.fMask = MIIM_ID | MIIM_STRING;
@@ -94,6 +114,12 @@ int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category)
         ::InsertMenuItemA(submenu, static_cast<UINT>(count), TRUE, &item);
         ++count;
     });
+    if (notShown > 0) {
+        // The menu's identifiers ran out: say what the menu cannot hold.
+        CString note;
+        note.Format("%d more phrases not shown", notShown);
+        ::AppendMenuA(submenu, MF_STRING | MF_GRAYED, 0, note);
+    }
     return count;
 }
 
@@ -101,7 +127,6 @@ void DispatchTrayCommand(UINT commandId)
 {
     switch (commandId) {
     case 0:
-    case ID_TOOLBOX_UNUSED:
         break;
     case ID_TOOLBOX_EDIT_PHRASE: {
         CBrevixDlg editor;

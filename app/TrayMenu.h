@@ -6,16 +6,19 @@
 #include <windows.h>
 
 // Returns FALSE for every message; opens the tray menu on a left or right
-// button press on the icon.
+// button press on the icon, and ends the program as Exit does on WM_CLOSE.
 INT_PTR CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Builds the menu, tracks it at the cursor with the main window as owner,
-// and dispatches the chosen command.
-void OpenTrayMenu();
+// and dispatches the chosen command. With giveActivationBack (the hotkey),
+// the window that was in the foreground is activated again when the menu
+// closes, unless the command opens a dialog.
+void OpenTrayMenu(bool giveActivationBack = false);
 // Inserts one item per category of CategoryList at the top of popup, each
 // with a submenu of its phrases when it has any.
 void InsertCategorySubmenus(HMENU popup);
-// Appends one item per phrase of the category to submenu; returns how many.
+// Appends one item per phrase of the category to submenu; returns how many
+// (0 when the phrases could not be read).
 int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category);
 // Carries out the command chosen in the tray menu (0: dismissed).
 void DispatchTrayCommand(UINT commandId);

@@ -2,22 +2,9 @@
 // order before start-up and destroyed in reverse order at exit.
 #include "app/TalvoryApp.h"
 
-namespace {
-
-// Closes the single-instance mutex when static objects are destroyed.
-struct InstanceMutexCloser
-{
-    ~InstanceMutexCloser()
-    {
-        if (InstanceMutex) ::CloseHandle(InstanceMutex);
-    }
-};
-
-} // namespace
-
-HANDLE InstanceMutex = ::CreateMutexA(nullptr, FALSE, "{8UASJRZDR1-D9O6-7Y9b5-4T71-PE98939KASB985}");
+// The single-instance guard; the handle is closed when static objects are destroyed.
+CKernelHandle InstanceMutex(::CreateMutexA(nullptr, FALSE, "{8UASJRZDR1-D9O6-7Y9b5-4T71-PE98939KASB985}"));
 DWORD InstanceMutexError = ::GetLastError();
-static InstanceMutexCloser instanceMutexCloser;
 
 CBrevixApp theApp;
 

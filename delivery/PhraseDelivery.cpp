@@ -1,9 +1,10 @@
 #include "delivery/PhraseDelivery.h"
 
+#include "AfxApp.h"
 #include "AfxDataSource.h"
-#include "AfxSharedFile.h"
 #include "store/PhraseCommandIds.h"
 #include "store/PhraseStore.h"
+#include "store/StoredText.h"
 
 #include <cstring>
 
@@ -14,57 +15,66 @@ namespace {
 const int ClipboardAttempts = 4;
 const DWORD ClipboardRetryPause = 25;
 
-} // namespace
-
-CString RestoreStoredApostrophes(CString text)
+// text as a CF_TEXT block: movable, shareable global memory holding the
+// bytes and their terminating zero. Null when there is no memory.
+HGLOBAL TextBlock(const CString& text)
 {
-    const char storedApostrophe[] = {static_cast<char>(0xAC), 0x60, 0};
-    text.Replace(storedApostrophe, "'");
-    return text;
+    SIZE_T size = static_cast<SIZE_T>(text.GetLength()) + 1;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, size);
+    char* bytes = block ? static_cast<char*>(::GlobalLock(block)) : nullptr;
+    if (!bytes) {
+        if (block) ::GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(bytes, text.GetString(), size);
+    ::GlobalUnlock(block);
+    return block;
 }
+
+} // namespace
 
 void DeliverPhrase(UINT commandId)
 {
     // The plain item of a category without phrases carries the category's
     // position, which stands for no phrase.
-    if (PhraseForCommand(commandId) < 0) return;
-    CString text = RestoreStoredApostrophes(GetContentById(commandId));
+    PhraseId phraseId = 0;
+    if (!PhraseForCommand(commandId, phraseId)) return;
+    bool read = false;
+    CString text = ShownPhraseText(GetContentByPhraseId(phraseId, &read));
+    if (!read) {
+        // Whatever the clipboard holds is not the phrase: say so, rather than
+        // let an old text be pasted.
+        AfxMessageBox("The phrase could not be read from the database, so nothing was copied. "
+                      "Please try again in a moment.");
+        return;
+    }
     CopyPhraseToClipboard(text);
     DropPhraseAtCursor(text);
 }
 
 void CopyPhraseToClipboard(CString text)
 {
-    CSharedFile buffer(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, 4096);
-    if (!buffer.Write(text.GetString(), static_cast<UINT>(text.GetLength()))) return;
-    HGLOBAL block = buffer.Detach();
-    if (!block) return; // empty text: the clipboard stays as it was
+    if (text.IsEmpty()) return; // the clipboard stays as it was
+    HGLOBAL block = TextBlock(text);
+    if (!block) return;
 
-    auto* source = new COleDataSource;
+    CComPtr<COleDataSource> source(new COleDataSource);
     source->CacheGlobalData(CF_TEXT, block);
     for (int attempt = 1; attempt <= ClipboardAttempts; ++attempt) {
-        if (source->SetClipboard()) return; // the clipboard owns the object now
+        if (source->SetClipboard()) {
+            source.Detach(); // the clipboard holds the object now
+            return;
+        }
         if (attempt < ClipboardAttempts) ::Sleep(ClipboardRetryPause);
     }
     ::OutputDebugStringA("The clipboard is held by another program; the phrase was not copied\n");
-    source->InternalRelease();
 }
 
 void DropPhraseAtCursor(CString text)
 {
-    SIZE_T size = static_cast<SIZE_T>(text.GetLength()) + 1;
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, size);
+    HGLOBAL block = TextBlock(text);
     if (!block) return;
-    char* bytes = static_cast<char*>(::GlobalLock(block));
-    if (!bytes) {
-        ::GlobalFree(block);
-        return;
-    }
-    std::memcpy(bytes, text.GetString(), size);
-    ::GlobalUnlock(block);
-
-    auto* source = new COleDataSource;
+    CComPtr<COleDataSource> source(new COleDataSource);
     source->CacheGlobalData(CF_TEXT, block);
-    source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr, nullptr);
-    source->InternalRelease();
+    source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
 }

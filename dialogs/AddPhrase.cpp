@@ -31,7 +31,9 @@ BOOL CAddPhrase::OnInitDialog()
     FillCategoryCombo(m_categoryCombo);
     m_categoryCombo.SetCurSel(0);
     m_shortcutEdit.SetWindowText(NextShortcutName());
-    return TRUE;
+    // Typing goes straight into the shortcut name, replacing the proposal.
+    GotoDlgCtrl(m_shortcutEdit);
+    return FALSE;
 }
 
 void CAddPhrase::OnAddPhrase()
@@ -45,6 +47,16 @@ void CAddPhrase::OnAddPhrase()
     }
     if (content.IsEmpty() &&
         AfxMessageBox("Content is Empty. Do you really want to save?", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return;
+    }
+
+    // Two phrases of a category must not share a shortcut name, compared as
+    // the database compares (without regard to case): the editor could not
+    // tell them apart. The dialog keeps what was typed.
+    if (CountCategoryCodes(m_categoryCombo.GetSelectedText(), code) != 0) {
+        AfxMessageBox("This category already has a phrase with that shortcut name, please choose another name.",
+                      MB_OK | MB_ICONINFORMATION);
+        GotoDlgCtrl(m_shortcutEdit);
         return;
     }
 

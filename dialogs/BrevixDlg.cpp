@@ -2,18 +2,20 @@
 
 #include "AfxApp.h"
 #include "app/AboutDlg.h"
-#include "app/AppState.h"
 #include "app/TrayIcon.h"
 #include "dialogs/AddPhrase.h"
+#include "dialogs/PhraseTextBox.h"
 #include "preview/MenuPreviewManager.h"
 #include "store/PhraseStore.h"
+#include "store/StoredText.h"
 
 IMPLEMENT_DYNAMIC(CBrevixDlg, CDialog)
 
-CBrevixDlg::CBrevixDlg(CWnd* parent) : CDialog(IDD_TALVORY_DIALOG, parent)
+CBrevixDlg::CBrevixDlg(CWnd* parent)
+    : CDialog(IDD_TALVORY_DIALOG, parent),
+      m_icon(static_cast<HICON>(::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_FRAME_1), IMAGE_ICON, 0,
+                                             0, LR_DEFAULTSIZE)))
 {
-    m_icon = static_cast<HICON>(::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_FRAME_1), IMAGE_ICON,
-                                             0, 0, LR_DEFAULTSIZE));
 }
 
 void CBrevixDlg::DoDataExchange(CDataExchange* pDX)
@@ -38,8 +40,8 @@ BOOL CBrevixDlg::OnInitDialog()
         }
     }
 
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.Get()));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.Get()));
 
     // The main window is the instance created before the tray window exists.
     // The tray menu is tracked with it as owner, so the preview watches it, for
@@ -55,6 +57,8 @@ BOOL CBrevixDlg::OnInitDialog()
     // The phrase text is taken whole, however long the user makes it.
     m_contentEdit.SetLimitText(0);
 
+    // A locked database holds up the first of these reads only.
+    StoreFailFastScope oneWait;
     ShowFirstCategory();
     LoadAllContents();
     return TRUE;
@@ -68,54 +72,73 @@ void CBrevixDlg::ShowFirstCategory()
 
     CString category;
     m_categoryCombo.GetLBText(0, category);
-    LoadCategoryPhrases(m_phraseCombo, m_contentEdit, category);
+    LoadCategoryPhrases(m_phraseCombo, category, m_phraseIds);
     m_phraseCombo.SetCurSel(0);
+    ShowSelectedPhrase();
+}
 
-    CString code;
-    m_phraseCombo.GetLBText(0, code);
-    m_contentEdit.SetWindowText(GetContentByCode(category, code));
+bool CBrevixDlg::SelectedPhrase(PhraseId& phraseId) const
+{
+    int index = m_phraseCombo.GetCurSel();
+    if (index < 0 || static_cast<size_t>(index) >= m_phraseIds.size() || m_phraseCombo.GetSelectedText().IsEmpty())
+        return false;
+    phraseId = m_phraseIds[static_cast<size_t>(index)];
+    return true;
+}
+
+void CBrevixDlg::ShowSelectedPhrase()
+{
+    PhraseId phraseId = 0;
+    CString text;
+    if (SelectedPhrase(phraseId)) text = ShownPhraseText(GetContentByPhraseId(phraseId));
+    SetPhraseText(m_contentEdit, text);
 }
 
 void CBrevixDlg::OnCategoryChange()
 {
-    CString category = m_categoryCombo.GetSelectedText();
-    ListPhraseCodes(m_phraseCombo, category);
-    m_contentEdit.SetWindowText(GetContentByCode(category, m_phraseCombo.GetSelectedText()));
+    ListPhraseCodes(m_phraseCombo, m_categoryCombo.GetSelectedText(), m_phraseIds);
+    ShowSelectedPhrase();
 }
 
 void CBrevixDlg::OnPhraseChange()
 {
-    // A shortcut name may be used in several categories: the text shown is
-    // the one of the chosen category. Unsaved edits are dropped.
-    m_contentEdit.SetWindowText(GetContentByCode(m_categoryCombo.GetSelectedText(),
-                                                 m_phraseCombo.GetSelectedText()));
+    // Unsaved edits are dropped.
+    ShowSelectedPhrase();
 }
 
 void CBrevixDlg::OnSave()
 {
-    // With no phrase chosen there is nothing to store, and the editor closes.
-    if (!m_phraseCombo.GetSelectedText().IsEmpty()) {
-        CString content = m_contentEdit.GetWindowText();
-        if (!UpdateContent(m_phraseCombo, m_categoryCombo.GetSelectedText(), content)) {
-            // Not stored: the editor stays open with the text as typed.
-            AfxMessageBox("The phrase could not be saved to the database.");
-            return;
-        }
+    PhraseId phraseId = 0;
+    if (!SelectedPhrase(phraseId)) {
+        // Nothing to store the text in: the editor stays open with the text.
+        AfxMessageBox("Please pick the phrase to save this text to, or use Add New Phrase to add it as a new "
+                      "phrase.",
+                      MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (!UpdateContent(phraseId, m_contentEdit.GetWindowText())) {
+        // Not stored: the editor stays open with the text as typed.
+        AfxMessageBox("The phrase could not be saved to the database.");
+        return;
     }
     EndDialog(IDOK);
 }
 
 void CBrevixDlg::OnDeletePhrase()
 {
-    bool itemSelected = m_phraseCombo.GetCurSel() >= 0;
-    CString category = m_categoryCombo.GetSelectedText();
-    CString code = m_phraseCombo.GetSelectedText();
-
     bool deleted = false;
-    int remaining = DeletePhrase(category, code, &deleted);
-    // A listed phrase has its row, so deleting nothing means the deletion
+    int remaining = 0;
+    PhraseId phraseId = 0;
+    if (SelectedPhrase(phraseId)) {
+        remaining = DeletePhraseById(phraseId, &deleted);
+    } else {
+        // The blank item, or nothing: the category's rows without a shortcut
+        // name (its category row) go.
+        remaining = DeletePhrase(m_categoryCombo.GetSelectedText(), CString(), &deleted);
+    }
+    // A listed item has its row, so deleting nothing means the deletion
     // failed; the editor then keeps its view and the text shown.
-    if (itemSelected && !deleted) {
+    if (m_phraseCombo.GetCurSel() >= 0 && !deleted) {
         AfxMessageBox("The phrase could not be deleted from the database.");
         return;
     }
@@ -142,9 +165,8 @@ void CBrevixDlg::OnAboutBox()
 
 void CBrevixDlg::OnPaintIconic()
 {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hWnd, &paint);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), 0);
 
     int iconWidth = ::GetSystemMetrics(SM_CXICON);
     int iconHeight = ::GetSystemMetrics(SM_CYICON);
@@ -153,11 +175,9 @@ void CBrevixDlg::OnPaintIconic()
     int x = (client.right - client.left - iconWidth + 1) / 2;
     int y = (client.bottom - client.top - iconHeight + 1) / 2;
     ::DrawIcon(dc, x, y, m_icon);
-
-    ::EndPaint(m_hWnd, &paint);
 }
 
 LRESULT CBrevixDlg::OnQueryDragIcon(WPARAM, LPARAM)
 {
-    return reinterpret_cast<LRESULT>(m_icon);
+    return reinterpret_cast<LRESULT>(m_icon.Get());
 }

@@ -5,7 +5,11 @@
 
 #include "AfxControls.h"
 #include "AfxDialog.h"
+#include "AfxHandles.h"
 #include "res/resource.h"
+#include "store/OdbcConnection.h"
+
+#include <vector>
 
 class CBrevixDlg : public CDialog
 {
@@ -24,10 +28,6 @@ public:
     BEGIN_MSG_MAP(CBrevixDlg)
         ON_CBN_SELCHANGE(IDC_CATEGORY_COMBO, OnCategoryChange)
         ON_CBN_SELCHANGE(IDC_PHRASE_COMBO, OnPhraseChange)
-        // Typing into the phrase combo's field reads nothing by itself.
-        ON_CBN_EDITCHANGE(IDC_PHRASE_COMBO, OnPhraseEditChange)
-        ON_CBN_EDITUPDATE(IDC_PHRASE_COMBO, OnPhraseEditUpdate)
-        ON_CBN_SELENDOK(IDC_PHRASE_COMBO, OnPhraseSelEndOk)
         ON_BN_CLICKED(IDC_SAVE, OnSave)
         ON_BN_CLICKED(IDC_DELETE_PHRASE, OnDeletePhrase)
         ON_BN_CLICKED(IDC_ADD_NEW_PHRASE, OnAddNewPhrase)
@@ -50,9 +50,6 @@ public:
 protected:
     void OnCategoryChange();
     void OnPhraseChange();
-    void OnPhraseEditChange() {}
-    void OnPhraseEditUpdate() {}
-    void OnPhraseSelEndOk() {}
     void OnSave();
     void OnDeletePhrase();
     void OnAboutBox();
@@ -62,9 +59,17 @@ protected:
     // Lists the categories afresh and shows the first one, its first phrase
     // and that phrase's text.
     void ShowFirstCategory();
+    // Shows the text of the phrase selected in the phrase combo (empty when none).
+    void ShowSelectedPhrase();
+    // The PhraseID of the selected phrase item; false when no phrase is
+    // selected (nothing, or the blank item of a category row).
+    bool SelectedPhrase(PhraseId& phraseId) const;
 
-    HICON m_icon;
+    CIconHandle m_icon;
     CComboBox m_phraseCombo;
     CEdit m_contentEdit;
     CComboBox m_categoryCombo;
+    // The PhraseID of each item of m_phraseCombo, in item order: two phrases
+    // of a category may have shortcut names that the database holds equal.
+    std::vector<PhraseId> m_phraseIds;
 };

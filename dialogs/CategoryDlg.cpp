@@ -15,6 +15,13 @@ void CCategoryDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_CATEGORY_NAME, m_nameEdit);
 }
 
+BOOL CCategoryDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    GotoDlgCtrl(m_nameEdit);
+    return FALSE;
+}
+
 void CCategoryDlg::OnAddCategory()
 {
     // The name as typed: neither trimmed nor refused when empty.

@@ -13,7 +13,8 @@ class CCategoryDlg : public CDialog
 
 public:
     explicit CCategoryDlg(CWnd* parent = nullptr);
-    // The name box starts empty: the default initialisation is all there is.
+    // The name box starts empty, with the keyboard focus.
+    BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
 
     BEGIN_MSG_MAP(CCategoryDlg)

@@ -40,31 +40,6 @@ BOOL CWinApp::ProcessMessageFilter(int, MSG*)
     return FALSE;
 }
 
-void CWinApp::WinHelp(DWORD_PTR, UINT)
-{
-}
-
-AFX_THREAD_STATE* AfxGetThreadState()
-{
-    thread_local AFX_THREAD_STATE state;
-    return &state;
-}
-
-AfxMessageRecordScope::AfxMessageRecordScope(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MSG& record = AfxGetThreadState()->m_lastSentMsg;
-    m_saved = record;
-    record.hwnd = hWnd;
-    record.message = message;
-    record.wParam = wParam;
-    record.lParam = lParam;
-}
-
-AfxMessageRecordScope::~AfxMessageRecordScope()
-{
-    AfxGetThreadState()->m_lastSentMsg = m_saved;
-}
-
 CWinApp* AfxGetApp()
 {
     return theOneApp;
@@ -73,12 +48,6 @@ CWinApp* AfxGetApp()
 CWnd* AfxGetMainWnd()
 {
     return theOneApp ? theOneApp->m_pMainWnd : nullptr;
-}
-
-HINSTANCE AfxGetInstanceHandle()
-{
-    if (theOneApp && theOneApp->m_hInstance) return theOneApp->m_hInstance;
-    return ::GetModuleHandleA(nullptr);
 }
 
 const char* AfxGetAppName()
@@ -110,6 +79,7 @@ int AfxWinMain(HINSTANCE instance)
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
     app->m_hInstance = instance;
+    AfxSetInstanceHandle(instance);
     messageFilterHook = ::SetWindowsHookExA(WH_MSGFILTER, MessageFilterHook, nullptr, ::GetCurrentThreadId());
     int exitCode = 0;
     if (!app->InitInstance()) exitCode = app->ExitInstance();

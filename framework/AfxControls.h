@@ -41,7 +41,6 @@ public:
         GetLBText(GetCurSel(), text);
         return text;
     }
-    void LimitText(int maxChars) { SendMessage(CB_LIMITTEXT, static_cast<WPARAM>(maxChars)); }
 };
 
 class CEdit : public CWnd
@@ -49,5 +48,4 @@ class CEdit : public CWnd
 public:
     // 0 lifts the limit to the largest the control supports.
     void SetLimitText(UINT maxChars) { SendMessage(EM_SETLIMITTEXT, maxChars); }
-    UINT GetLimitText() const { return static_cast<UINT>(SendMessage(EM_GETLIMITTEXT)); }
 };

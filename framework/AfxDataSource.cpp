@@ -4,131 +4,32 @@
 #include "AfxInit.h"
 #include "AfxWnd.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstring>
-
-IMPLEMENT_DYNAMIC(COleDropSource, CObject)
-IMPLEMENT_DYNAMIC(COleDataSource, CObject)
 
 namespace {
 
 // The longest the wait before a drag sleeps without looking at the queue (ms).
 const DWORD WaitSlice = 10;
 
-// A copy of a target device description in task memory (null for none).
-DVTARGETDEVICE* CopyTargetDevice(const DVTARGETDEVICE* device)
-{
-    if (!device) return nullptr;
-    auto* copy = static_cast<DVTARGETDEVICE*>(::CoTaskMemAlloc(device->tdSize));
-    if (copy) std::memcpy(copy, device, device->tdSize);
-    return copy;
-}
-
-bool SameTargetDevice(const DVTARGETDEVICE* a, const DVTARGETDEVICE* b)
-{
-    if (!a || !b) return a == b;
-    return a->tdSize == b->tdSize && std::memcmp(a, b, a->tdSize) == 0;
-}
-
 // A copy of a global memory block, of the same size.
 HGLOBAL CopyGlobalBlock(HGLOBAL source)
 {
     SIZE_T size = ::GlobalSize(source);
     HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, size ? size : 1);
-    if (!copy) return nullptr;
-    const void* from = ::GlobalLock(source);
-    void* to = ::GlobalLock(copy);
-    if (from && to) std::memcpy(to, from, size);
+    const void* from = copy ? ::GlobalLock(source) : nullptr;
+    void* to = from ? ::GlobalLock(copy) : nullptr;
+    if (to) std::memcpy(to, from, size);
     if (from) ::GlobalUnlock(source);
     if (to) ::GlobalUnlock(copy);
-    if (!from || !to) {
+    if (copy && !to) {
         ::GlobalFree(copy);
         return nullptr;
     }
     return copy;
 }
-
-// The enumerator handed out by EnumFormatEtc: a snapshot of the cached
-// format descriptions.
-class FormatEnumerator final : public IEnumFORMATETC
-{
-public:
-    FormatEnumerator(const std::vector<FORMATETC>& formats, size_t position) : m_position(position)
-    {
-        for (const FORMATETC& format : formats) {
-            FORMATETC copy = format;
-            copy.ptd = CopyTargetDevice(format.ptd);
-            m_formats.push_back(copy);
-        }
-    }
-    FormatEnumerator(const FormatEnumerator&) = delete;
-    FormatEnumerator& operator=(const FormatEnumerator&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumFORMATETC) {
-            *object = static_cast<IEnumFORMATETC*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_references)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG left = ::InterlockedDecrement(&m_references);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-
-    STDMETHODIMP Next(ULONG count, FORMATETC* formats, ULONG* fetched) override
-    {
-        if (!formats || (count > 1 && !fetched)) return E_INVALIDARG;
-        ULONG done = 0;
-        while (done < count && m_position < m_formats.size()) {
-            formats[done] = m_formats[m_position];
-            formats[done].ptd = CopyTargetDevice(m_formats[m_position].ptd);
-            ++done;
-            ++m_position;
-        }
-        if (fetched) *fetched = done;
-        return done == count ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP Skip(ULONG count) override
-    {
-        size_t left = m_formats.size() - m_position;
-        if (count > left) {
-            m_position = m_formats.size();
-            return S_FALSE;
-        }
-        m_position += count;
-        return S_OK;
-    }
-    STDMETHODIMP Reset() override
-    {
-        m_position = 0;
-        return S_OK;
-    }
-    STDMETHODIMP Clone(IEnumFORMATETC** clone) override
-    {
-        if (!clone) return E_POINTER;
-        *clone = new FormatEnumerator(m_formats, m_position);
-        return S_OK;
-    }
-
-private:
-    ~FormatEnumerator()
-    {
-        for (FORMATETC& format : m_formats)
-            if (format.ptd) ::CoTaskMemFree(format.ptd);
-    }
-
-    LONG m_references = 1;
-    std::vector<FORMATETC> m_formats;
-    size_t m_position;
-};
 
 } // namespace
 
@@ -148,8 +49,6 @@ COleDropSource::COleDropSource()
     : m_dragMinDist(AfxGetDragSettings().minDistance), m_dragDelay(AfxGetDragSettings().delay)
 {
 }
-
-COleDropSource::~COleDropSource() = default;
 
 BOOL COleDropSource::OnBeginDrag(HWND window)
 {
@@ -203,28 +102,6 @@ BOOL COleDropSource::OnBeginDrag(HWND window)
     return m_bDragStarted;
 }
 
-STDMETHODIMP COleDropSource::QueryInterface(REFIID iid, void** object)
-{
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDropSource) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) COleDropSource::AddRef()
-{
-    return static_cast<ULONG>(::InterlockedIncrement(&m_references));
-}
-
-STDMETHODIMP_(ULONG) COleDropSource::Release()
-{
-    return static_cast<ULONG>(::InterlockedDecrement(&m_references));
-}
-
 STDMETHODIMP COleDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState)
 {
     if (escapePressed || (keyState & m_dwButtonCancel) != 0) return DRAGDROP_S_CANCEL;
@@ -240,93 +117,61 @@ STDMETHODIMP COleDropSource::GiveFeedback(DWORD)
 // ---------------------------------------------------------------------------
 // COleDataSource
 
-COleDataSource::COleDataSource() = default;
-
 COleDataSource::~COleDataSource()
 {
-    Empty();
     // The clipboard let go of this object: it no longer stands for the
     // clipboard's content.
     if (AfxClipboardSource == static_cast<IDataObject*>(this)) AfxClipboardSource = nullptr;
 }
 
-void COleDataSource::CacheGlobalData(CLIPFORMAT format, HGLOBAL block, const FORMATETC* formatEtc)
+void COleDataSource::CacheGlobalData(CLIPFORMAT format, HGLOBAL block)
 {
-    FORMATETC description = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    if (formatEtc) {
-        description = *formatEtc;
-        description.cfFormat = format;
-        description.tymed = TYMED_HGLOBAL;
-        description.ptd = CopyTargetDevice(formatEtc->ptd);
-    }
     for (CacheEntry& entry : m_cache) {
-        if (entry.format.cfFormat == format && entry.format.dwAspect == description.dwAspect &&
-            SameTargetDevice(entry.format.ptd, description.ptd)) {
-            if (entry.block && entry.block != block) ::GlobalFree(entry.block);
-            if (entry.format.ptd) ::CoTaskMemFree(entry.format.ptd);
-            entry.format = description;
-            entry.block = block;
+        if (entry.format.cfFormat == format) {
+            if (entry.block.Get() != block) entry.block.Reset(block);
             return;
         }
     }
-    m_cache.push_back({description, block});
-}
-
-void COleDataSource::Empty()
-{
-    for (CacheEntry& entry : m_cache) {
-        if (entry.block) ::GlobalFree(entry.block);
-        if (entry.format.ptd) ::CoTaskMemFree(entry.format.ptd);
-    }
-    m_cache.clear();
+    m_cache.push_back({{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}, CHandleOwner<GlobalTraits>(block)});
 }
 
 const COleDataSource::CacheEntry* COleDataSource::Lookup(const FORMATETC* format) const
 {
     for (const CacheEntry& entry : m_cache) {
-        if (entry.format.cfFormat != format->cfFormat) continue;
-        if ((entry.format.tymed & format->tymed) == 0) continue;
-        if (entry.format.dwAspect != format->dwAspect) continue;
         // Device-independent data serves any device.
-        if (entry.format.ptd && !SameTargetDevice(entry.format.ptd, format->ptd)) continue;
-        return &entry;
+        if (entry.format.cfFormat == format->cfFormat && (format->tymed & TYMED_HGLOBAL) != 0 &&
+            format->dwAspect == DVASPECT_CONTENT)
+            return &entry;
     }
     return nullptr;
 }
 
 bool COleDataSource::SetClipboard()
 {
-    HRESULT result = ::OleSetClipboard(GetInterface());
+    HRESULT result = ::OleSetClipboard(this);
     if (FAILED(result)) {
         char text[80];
         std::snprintf(text, sizeof text, "OleSetClipboard failed: 0x%08lX\n", static_cast<unsigned long>(result));
         ::OutputDebugStringA(text);
         return false;
     }
-    AfxClipboardSource = GetInterface();
+    AfxClipboardSource = this;
     // The clipboard holds its own reference from now on.
     Release();
     return true;
 }
 
-DWORD COleDataSource::DoDragDrop(DWORD effects, const RECT* startRect, COleDropSource* dropSource)
+DWORD COleDataSource::DoDragDrop(DWORD effects)
 {
-    COleDropSource standardSource;
-    if (!dropSource) dropSource = &standardSource;
-
-    dropSource->m_bDragStarted = FALSE;
-    if (startRect) {
-        dropSource->m_rectStartDrag = *startRect;
-    } else {
-        POINT cursor = {};
-        ::GetCursorPos(&cursor);
-        ::SetRect(&dropSource->m_rectStartDrag, cursor.x, cursor.y, cursor.x, cursor.y);
-    }
+    CComPtr<COleDropSource> dropSource(new COleDropSource);
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
     RECT& rect = dropSource->m_rectStartDrag;
-    if (rect.left == 0 && rect.top == 0 && rect.right == 0 && rect.bottom == 0) {
+    ::SetRect(&rect, cursor.x, cursor.y, cursor.x, cursor.y);
+    if (cursor.x == 0 && cursor.y == 0) {
         // A null rectangle asks for no wait.
         dropSource->m_bDragStarted = TRUE;
-    } else if (::IsRectEmpty(&rect)) {
+    } else {
         ::InflateRect(&rect, dropSource->m_dragMinDist, dropSource->m_dragMinDist);
     }
 
@@ -338,7 +183,7 @@ DWORD COleDataSource::DoDragDrop(DWORD effects, const RECT* startRect, COleDropS
     HWND ownWindow = nullptr;
     if (!captureWindow) {
         ownWindow = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                      ::GetModuleHandleA(nullptr), nullptr);
+                                      AfxGetInstanceHandle(), nullptr);
         captureWindow = ownWindow;
     }
     BOOL start = dropSource->OnBeginDrag(captureWindow);
@@ -346,33 +191,8 @@ DWORD COleDataSource::DoDragDrop(DWORD effects, const RECT* startRect, COleDropS
     if (!start) return DROPEFFECT_NONE;
 
     DWORD effect = DROPEFFECT_NONE;
-    HRESULT result = ::DoDragDrop(GetInterface(), dropSource, effects, &effect);
-    if (result != DRAGDROP_S_DROP) effect = DROPEFFECT_NONE;
-    return effect;
-}
-
-STDMETHODIMP COleDataSource::QueryInterface(REFIID iid, void** object)
-{
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDataObject) {
-        *object = GetInterface();
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) COleDataSource::AddRef()
-{
-    return static_cast<ULONG>(::InterlockedIncrement(&m_references));
-}
-
-STDMETHODIMP_(ULONG) COleDataSource::Release()
-{
-    LONG left = ::InterlockedDecrement(&m_references);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
+    HRESULT result = ::DoDragDrop(this, dropSource.Get(), effects, &effect);
+    return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
 }
 
 STDMETHODIMP COleDataSource::GetData(FORMATETC* format, STGMEDIUM* medium)
@@ -408,16 +228,11 @@ STDMETHODIMP COleDataSource::QueryGetData(FORMATETC* format)
 {
     if (!format) return E_INVALIDARG;
     if (Lookup(format)) return S_OK;
-    bool knownFormat = false;
-    bool knownMedium = false;
     for (const CacheEntry& entry : m_cache) {
         if (entry.format.cfFormat != format->cfFormat) continue;
-        knownFormat = true;
-        if (entry.format.tymed & format->tymed) knownMedium = true;
+        return (format->tymed & TYMED_HGLOBAL) ? DV_E_DVASPECT : DV_E_TYMED;
     }
-    if (!knownFormat) return DV_E_FORMATETC;
-    if (!knownMedium) return DV_E_TYMED;
-    return DV_E_DVASPECT;
+    return DV_E_FORMATETC;
 }
 
 STDMETHODIMP COleDataSource::GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out)
@@ -440,8 +255,7 @@ STDMETHODIMP COleDataSource::EnumFormatEtc(DWORD direction, IEnumFORMATETC** enu
     if (direction != DATADIR_GET) return E_NOTIMPL;
     std::vector<FORMATETC> formats;
     for (const CacheEntry& entry : m_cache) formats.push_back(entry.format);
-    *enumerator = new FormatEnumerator(formats, 0);
-    return S_OK;
+    return ::SHCreateStdEnumFmtEtc(static_cast<UINT>(formats.size()), formats.data(), enumerator);
 }
 
 STDMETHODIMP COleDataSource::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*)

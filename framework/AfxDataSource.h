@@ -3,7 +3,7 @@
 // standard drop source of a drag started by COleDataSource::DoDragDrop.
 #pragma once
 
-#include "AfxObject.h"
+#include "AfxHandles.h"
 
 #include <windows.h>
 #include <ole2.h>
@@ -20,30 +20,54 @@ struct AfxDragSettings
 };
 const AfxDragSettings& AfxGetDragSettings();
 
-// The standard drop source. It is owned by whoever creates it (usually a
-// local of DoDragDrop); COM references never delete it.
-class COleDropSource : public CObject, public IDropSource
+// IUnknown for a framework object that implements one COM interface. It is
+// made on the heap with one reference, held by its creator, and deletes
+// itself when the last reference goes.
+template <typename Interface, const IID& InterfaceId>
+class CComObjectRoot : public Interface
 {
-    DECLARE_DYNAMIC(COleDropSource)
+public:
+    CComObjectRoot() = default;
+    CComObjectRoot(const CComObjectRoot&) = delete;
+    CComObjectRoot& operator=(const CComObjectRoot&) = delete;
 
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != InterfaceId) return E_NOINTERFACE;
+        *object = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_references)); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        LONG left = ::InterlockedDecrement(&m_references);
+        if (left == 0) delete this;
+        return static_cast<ULONG>(left);
+    }
+
+protected:
+    virtual ~CComObjectRoot() = default;
+
+private:
+    LONG m_references = 1;
+};
+
+class COleDropSource : public CComObjectRoot<IDropSource, IID_IDropSource>
+{
 public:
     COleDropSource();
-    ~COleDropSource() override;
-    COleDropSource(const COleDropSource&) = delete;
-    COleDropSource& operator=(const COleDropSource&) = delete;
 
     // Waits, with the mouse captured for window, until the drag should start:
     // true once the cursor leaves m_rectStartDrag or m_dragDelay ms have
     // passed; false on Esc, a left or right button press or release, or a
     // loss of the capture. Also decides the drop and cancel buttons.
-    virtual BOOL OnBeginDrag(HWND window);
+    BOOL OnBeginDrag(HWND window);
 
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-    // IDropSource: Esc or the cancel button cancels; the drag goes on while
-    // the drop button is held; otherwise the data is dropped.
+    // Esc or the cancel button cancels; the drag goes on while the drop
+    // button is held; otherwise the data is dropped.
     STDMETHODIMP QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
     STDMETHODIMP GiveFeedback(DWORD effect) override;
 
@@ -54,31 +78,18 @@ public:
     // MK_LBUTTON / MK_RBUTTON, or 0 when no button was down at the start.
     DWORD m_dwButtonDrop = 0;
     DWORD m_dwButtonCancel = 0;
-    // From AfxGetDragSettings(); a caller may change them for one drag.
     int m_dragMinDist;
     UINT m_dragDelay;
-
-private:
-    LONG m_references = 0;
 };
 
-class COleDataSource : public CObject, public IDataObject
+class COleDataSource : public CComObjectRoot<IDataObject, IID_IDataObject>
 {
-    DECLARE_DYNAMIC(COleDataSource)
-
 public:
-    // Made on the heap with one reference, held by the creator; the object
-    // deletes itself when the last reference goes (InternalRelease / Release).
-    COleDataSource();
-    COleDataSource(const COleDataSource&) = delete;
-    COleDataSource& operator=(const COleDataSource&) = delete;
+    COleDataSource() = default;
 
-    // Offers block as format in global memory and takes ownership of it. The
-    // format description defaults to content aspect, all pages, no target
-    // device. A format already cached is replaced.
-    void CacheGlobalData(CLIPFORMAT format, HGLOBAL block, const FORMATETC* formatEtc = nullptr);
-    // Frees every cached block.
-    void Empty();
+    // Offers block as format in global memory (content aspect, all pages, no
+    // target device) and takes ownership of it. A format already cached is replaced.
+    void CacheGlobalData(CLIPFORMAT format, HGLOBAL block);
 
     // Makes this object the clipboard's content and records it as the
     // process's clipboard source (AfxClipboardSource). On success the
@@ -87,22 +98,13 @@ public:
     // program holds it open) it returns false and the caller keeps its reference.
     bool SetClipboard();
 
-    // Runs an OLE drag and drop with this object. The drag starts once the
-    // cursor leaves startRect, or, when there is none, the cursor position
-    // widened by the minimum drag distance (a cursor exactly at the screen
-    // origin starts it at once), or after the drag delay. dropSource defaults
-    // to the standard one. Returns the effect performed (DROPEFFECT_NONE when
-    // the drag did not start or nothing was dropped).
-    DWORD DoDragDrop(DWORD effects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK,
-                     const RECT* startRect = nullptr, COleDropSource* dropSource = nullptr);
+    // Runs an OLE drag and drop with this object and the standard drop source.
+    // The drag starts once the cursor leaves its position widened by the
+    // minimum drag distance (a cursor exactly at the screen origin starts it
+    // at once), or after the drag delay. Returns the effect performed
+    // (DROPEFFECT_NONE when the drag did not start or nothing was dropped).
+    DWORD DoDragDrop(DWORD effects);
 
-    IDataObject* GetInterface() { return this; }
-    ULONG InternalRelease() { return Release(); }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     // IDataObject: copies of the cached blocks are handed out.
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
     STDMETHODIMP GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
@@ -119,13 +121,18 @@ protected:
     ~COleDataSource() override;
 
 private:
+    struct GlobalTraits
+    {
+        using Handle = HGLOBAL;
+        static HGLOBAL Null() { return nullptr; }
+        static void Release(HGLOBAL block) { ::GlobalFree(block); }
+    };
     struct CacheEntry
     {
         FORMATETC format;
-        HGLOBAL block;
+        CHandleOwner<GlobalTraits> block;
     };
     const CacheEntry* Lookup(const FORMATETC* format) const;
 
-    LONG m_references = 1;
     std::vector<CacheEntry> m_cache;
 };

@@ -35,6 +35,9 @@ public:
     void EndDialog(int result);
 
     virtual BOOL OnInitDialog();
+    // Moves the keyboard focus to control (selecting an edit control's text),
+    // as the Tab key does.
+    void GotoDlgCtrl(HWND control) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE); }
     virtual void OnOK();
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange*) {}

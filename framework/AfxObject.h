@@ -33,7 +33,6 @@ public:
 
     virtual const CRuntimeClass* GetRuntimeClass() const { return &classInfo; }
     virtual ~CObject() = default;
-    virtual void Serialize() {}
 
     bool IsKindOf(const CRuntimeClass* runtimeClass) const
     {

@@ -1,6 +1,6 @@
 #include "AfxWnd.h"
 
-#include "AfxApp.h"
+#include "AfxState.h"
 
 #include <cstdio>
 #include <map>

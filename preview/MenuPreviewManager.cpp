@@ -3,6 +3,7 @@
 #include "preview/PreviewText.h"
 #include "store/PhraseCommandIds.h"
 #include "store/PhraseContents.h"
+#include "store/StoredText.h"
 
 #include <cstring>
 
@@ -26,16 +27,12 @@ BOOL CALLBACK FindMenuWindowProc(HWND window, LPARAM found)
 // other command and for a phrase without text.
 CString PreviewTextForCommand(UINT itemId)
 {
-    int phraseId = PhraseForCommand(itemId);
-    if (phraseId < 0) return CString();
-    return MakePreviewText(PhraseContents[phraseId]);
+    PhraseId phraseId = 0;
+    if (!PhraseForCommand(itemId, phraseId)) return CString();
+    return MakePreviewText(ShownPhraseText(PhraseContents[phraseId]));
 }
 
 } // namespace
-
-CMenuPreviewManager::CMenuPreviewManager() = default;
-
-CMenuPreviewManager::~CMenuPreviewManager() = default;
 
 LRESULT CMenuPreviewManager::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -13,9 +13,7 @@
 class CMenuPreviewManager : public CSubclassWnd
 {
 public:
-    CMenuPreviewManager();
-    // The popup (window and font) goes first, then the hook if still installed.
-    ~CMenuPreviewManager() override;
+    // At exit the popup (window and font) goes first, then the hook if still installed.
 
     // Watches WM_MENUSELECT and WM_ENTERIDLE and passes every message on.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

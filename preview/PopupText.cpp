@@ -1,5 +1,7 @@
 #include "preview/PopupText.h"
 
+#include "AfxHandles.h"
+
 IMPLEMENT_DYNAMIC(CPopupText, CWnd)
 
 namespace {
@@ -70,31 +72,20 @@ BOOL CPopupText::PreCreateWindow(CREATESTRUCTA& cs)
     return TRUE;
 }
 
-LRESULT CPopupText::OnNcHitTest(WPARAM wParam, LPARAM lParam)
-{
-    // An ordinary target for the mouse, not transparent to it.
-    return DefWindowProc(WM_NCHITTEST, wParam, lParam);
-}
-
 LRESULT CPopupText::OnPaint(WPARAM, LPARAM)
 {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    CPaintDC dc(m_hWnd);
     RECT client;
     GetClientRect(&client);
     CString text = GetWindowText();
 
     // A brush per paint, so changed system colours show at the next paint.
-    HBRUSH background = ::CreateSolidBrush(::GetSysColor(COLOR_INFOBK));
+    CBrushHandle background(::CreateSolidBrush(::GetSysColor(COLOR_INFOBK)));
     ::FillRect(dc, &client, background);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
-    HGDIOBJ previousFont = ::SelectObject(dc, font.GetSafeHandle());
+    CSelectedObject selectedFont(dc, font);
     ::DrawTextA(dc, text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    ::SelectObject(dc, previousFont);
-    ::DeleteObject(background);
-
-    ::EndPaint(m_hWnd, &paint);
     return 0;
 }
 
@@ -104,12 +95,11 @@ LRESULT CPopupText::OnSetText(WPARAM wParam, LPARAM lParam)
     RECT bounds;
     GetWindowRect(&bounds);
     int currentHeight = bounds.bottom - bounds.top;
-
-    HDC dc = ::GetDC(m_hWnd);
-    HGDIOBJ previousFont = ::SelectObject(dc, font.GetSafeHandle());
-    ::DrawTextA(dc, text ? text : "", -1, &bounds, DT_CALCRECT);
-    ::SelectObject(dc, previousFont);
-    ::ReleaseDC(m_hWnd, dc);
+    {
+        CClientDC dc(m_hWnd);
+        CSelectedObject selectedFont(dc, font);
+        ::DrawTextA(dc, text ? text : "", -1, &bounds, DT_CALCRECT);
+    }
 
     ::InflateRect(&bounds, margins.cx, margins.cy);
     int height = margins.cy != 0 ? bounds.bottom - bounds.top : currentHeight;

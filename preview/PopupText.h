@@ -40,13 +40,11 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 
     BEGIN_MSG_MAP(CPopupText)
-        ON_MESSAGE(WM_NCHITTEST, OnNcHitTest)
         ON_MESSAGE(WM_PAINT, OnPaint)
         ON_MESSAGE(WM_SETTEXT, OnSetText)
         ON_MESSAGE(WM_TIMER, OnTimer)
     END_MSG_MAP()
 
-    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);

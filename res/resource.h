@@ -37,7 +37,6 @@
 
 // Tray menu commands
 #define ID_TOOLBOX_EDIT_PHRASE      50001
-#define ID_TOOLBOX_UNUSED           50002
 #define ID_TOOLBOX_ADD_PHRASE       50003
 #define ID_TOOLBOX_EXIT             50004
 #define ID_TOOLBOX_ABOUT            50005

@@ -1,9 +1,17 @@
-// The store's side of CategoryList (declared in store/PhraseStore.h): the
-// names array is replaced whole by ListCategories.
+// CategoryList: the distinct category names, ascending as the database sorts
+// them, as last read by ListCategories. The category combo boxes and the tray
+// menu read it; only ListCategories writes it.
 #pragma once
 
-#include "store/PhraseStore.h"
+#include "AfxString.h"
 
-// Replaces the names with count empty names; an empty list when the array
-// cannot be allocated.
-void ResetCategoryList(int count);
+#include <vector>
+
+struct CategoryListData
+{
+    std::vector<CString> names;
+    // The last reading failed (the list is as it was before it): readers
+    // that can wait for the database read it again.
+    bool stale = true;
+};
+extern CategoryListData CategoryList;

@@ -1,52 +1,66 @@
 #include "store/OdbcConnection.h"
 
+#include "AfxOdbc.h"
+
 #include <climits>
 #include <cstring>
 #include <string>
 
 const char DatabaseConnectionString[] = "DBQ=database/phrases.mdb;DRIVER={Microsoft Access Driver (*.mdb)}";
 
-SQLHENV OdbcEnvironment = SQL_NULL_HENV;
-SQLHDBC OdbcConnection = SQL_NULL_HDBC;
-SQLHSTMT StatementSlot = SQL_NULL_HSTMT;
-ColumnBuffer ColumnBuffer1;
-ColumnBuffer ColumnBuffer2;
-
 namespace {
 
+COdbcEnvironment environment;
+COdbcConnection connection;
+bool connected = false;
 // Set until the one connection attempt of the process has been made.
-int firstUse = 1;
+bool firstUse = true;
+// The statement of the operation in progress (the one Statement alive).
+SQLHSTMT statementSlot = SQL_NULL_HSTMT;
 
-// Receives the driver's completed connection string; nothing reads it.
-SQLCHAR completedConnectionString[1024];
-SQLSMALLINT completedConnectionLength;
+int failFastScopes = 0;
+bool failedInScope = false;
 
-// Size of the pieces a column value is read in; longer values take more reads.
+// Size of the pieces an unbound column value is read in.
 const SQLLEN ColumnChunk = 1024;
+
+// SQLite's "database is busy" and "table is locked" codes, which the driver
+// reports as its native error: the database is fine, another program holds it.
+bool IsBusyError(SQLINTEGER nativeError)
+{
+    return nativeError == 5 || nativeError == 6;
+}
 
 void Connect()
 {
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &OdbcEnvironment);
-    SQLSetEnvAttr(OdbcEnvironment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
-    if (OdbcConnection == SQL_NULL_HDBC) {
-        SQLAllocHandle(SQL_HANDLE_DBC, OdbcEnvironment, &OdbcConnection);
-        SQLCHAR connectionString[256] = {};
-        std::memcpy(connectionString, DatabaseConnectionString, sizeof DatabaseConnectionString);
-        SQLDriverConnect(OdbcConnection, nullptr, connectionString, SQL_NTS, completedConnectionString,
-                         sizeof completedConnectionString, &completedConnectionLength, SQL_DRIVER_NOPROMPT);
-    }
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle);
+    environment.Reset(handle);
+    SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
+    handle = SQL_NULL_HANDLE;
+    SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle);
+    connection.Reset(handle);
+    SQLCHAR connectionString[256] = {};
+    std::memcpy(connectionString, DatabaseConnectionString, sizeof DatabaseConnectionString);
+    // The driver's completed connection string is not used.
+    SQLCHAR completed[1024];
+    SQLSMALLINT completedLength = 0;
+    SQLRETURN rc = SQLDriverConnect(connection, nullptr, connectionString, SQL_NTS, completed, sizeof completed,
+                                    &completedLength, SQL_DRIVER_NOPROMPT);
+    connected = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
 }
 
-// The driver's message for the last failure on the statement (or the
-// connection), as one text; empty when the driver has no record.
-CString DiagnosticMessage()
+// The driver's message for the last failure on statement (or on the
+// connection when statement is null), as one text; empty when there is none.
+CString DiagnosticMessage(SQLHSTMT statement, SQLINTEGER* nativeError = nullptr)
 {
     SQLCHAR state[6] = {};
-    SQLINTEGER nativeError = 0;
+    SQLINTEGER native = 0;
     SQLCHAR message[256] = {};
     SQLSMALLINT messageLength = 0;
-    SQLRETURN rc = SQLError(OdbcEnvironment, OdbcConnection, StatementSlot, state, &nativeError, message,
-                            sizeof message - 1, &messageLength);
+    SQLRETURN rc = SQLError(environment, connection, statement, state, &native, message, sizeof message - 1,
+                            &messageLength);
+    if (nativeError) *nativeError = native;
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) return CString();
     message[sizeof message - 1] = '\0';
     CString text;
@@ -54,84 +68,89 @@ CString DiagnosticMessage()
     return text;
 }
 
-} // namespace
-
-void OpenStatement()
+// Writes the name of an execution's return code, or the driver's message, to
+// the debugger output.
+void ReportExecution(SQLRETURN rc, SQLHSTMT statement)
 {
-    if (firstUse) {
-        // Whatever the outcome, the connection is attempted only once.
-        Connect();
-        firstUse = 0;
-    }
-    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, OdbcConnection, &StatementSlot);
-    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) StatementSlot = SQL_NULL_HSTMT;
-}
-
-SQLRETURN ExecuteStatement()
-{
-    SQLRETURN rc = SQLExecute(StatementSlot);
     switch (rc) {
     case SQL_SUCCESS: OutputDebugStringA("SQL_SUCCESS\n"); break;
     case SQL_SUCCESS_WITH_INFO: OutputDebugStringA("SQL_SUCCESS_WITH_INFO\n"); break;
     case SQL_STILL_EXECUTING: OutputDebugStringA("SQL_STILL_EXECUTING\n"); break;
     case SQL_NEED_DATA: OutputDebugStringA("SQL_NEED_DATA\n"); break;
     case SQL_NO_DATA:
-        OutputDebugStringA(DiagnosticMessage());
+        OutputDebugStringA(DiagnosticMessage(statement));
         OutputDebugStringA("SQL_NO_DATA\n");
         break;
-    case SQL_ERROR: OutputDebugStringA(DiagnosticMessage()); break;
+    case SQL_ERROR: OutputDebugStringA(DiagnosticMessage(statement)); break;
     case SQL_INVALID_HANDLE: OutputDebugStringA("SQL_INVALID_HANDLE\n"); break;
     default: OutputDebugStringA("default\n"); break;
     }
-    return rc;
 }
 
-void ReleaseStatement()
+} // namespace
+
+Statement::Statement()
 {
-    if (StatementSlot != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, StatementSlot);
-    StatementSlot = SQL_NULL_HSTMT;
+    if (firstUse) {
+        // Whatever the outcome, the connection is attempted only once.
+        firstUse = false;
+        Connect();
+    }
+    if (statementSlot != SQL_NULL_HSTMT) return; // another operation's statement is still open
+    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle);
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) m_handle = SQL_NULL_HSTMT;
+    statementSlot = m_handle;
 }
 
-SQLRETURN PrepareAndExecute(const CString& text)
+Statement::~Statement()
 {
-    SQLRETURN prepared = SQLPrepare(StatementSlot, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.GetString())),
-                                    text.GetLength());
-    if (prepared == SQL_ERROR) {
+    if (m_handle == SQL_NULL_HSTMT) return;
+    SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
+    statementSlot = SQL_NULL_HSTMT;
+}
+
+bool Statement::Execute(const CString& text)
+{
+    if (!IsOpen()) return false;
+    if (failFastScopes > 0 && failedInScope) {
+        OutputDebugStringA("Not run: the database did not answer the statement before\n");
+        return false;
+    }
+    SQLRETURN rc = SQLPrepare(m_handle, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.GetString())),
+                              text.GetLength());
+    if (rc == SQL_ERROR) {
         // The driver manager would refuse to execute it with a sequence error
         // of its own; the driver's message about the statement is the one
         // worth writing, as any failed execution writes it.
-        OutputDebugStringA(DiagnosticMessage());
-        return SQL_ERROR;
+        OutputDebugStringA(DiagnosticMessage(m_handle));
+    } else {
+        rc = SQLExecute(m_handle);
+        ReportExecution(rc, m_handle);
     }
-    return ExecuteStatement();
+    bool succeeded = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+    if (!succeeded && rc != SQL_NO_DATA && failFastScopes > 0) failedInScope = true;
+    return succeeded;
 }
 
-bool RunWriteStatement(const CString& text)
+bool Statement::Fetch()
 {
-    bool written = false;
-    OpenStatement();
-    if (StatementSlot != SQL_NULL_HSTMT) {
-        SQLRETURN rc = PrepareAndExecute(text);
-        written = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
-    }
-    ReleaseStatement();
-    return written;
-}
-
-bool FetchRow()
-{
-    SQLRETURN rc = SQLFetch(StatementSlot);
+    SQLRETURN rc = SQLFetch(m_handle);
     return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
 }
 
-CString ColumnText(SQLUSMALLINT column)
+void Statement::Bind(SQLUSMALLINT column, ColumnBuffer& buffer)
+{
+    SQLBindCol(m_handle, column, SQL_C_CHAR, buffer.text, sizeof buffer.text, &buffer.indicator);
+}
+
+CString Statement::Text(SQLUSMALLINT column)
 {
     // The first piece goes into a small buffer; when the driver reports more,
     // the rest is read into a buffer of the size it announced (in further
     // pieces when it cannot tell the size).
     char first[ColumnChunk];
     SQLLEN indicator = 0;
-    SQLRETURN rc = SQLGetData(StatementSlot, column, SQL_C_CHAR, first, ColumnChunk, &indicator);
+    SQLRETURN rc = SQLGetData(m_handle, column, SQL_C_CHAR, first, ColumnChunk, &indicator);
     if ((rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) || indicator == SQL_NULL_DATA) return CString();
     if (indicator != SQL_NO_TOTAL && indicator < ColumnChunk) return CString(first, static_cast<int>(indicator));
 
@@ -144,7 +163,7 @@ CString ColumnText(SQLUSMALLINT column)
         size_t at = text.size();
         text.resize(at + static_cast<size_t>(size));
         SQLLEN part = 0;
-        rc = SQLGetData(StatementSlot, column, SQL_C_CHAR, &text[at], size, &part);
+        rc = SQLGetData(m_handle, column, SQL_C_CHAR, &text[at], size, &part);
         if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
             text.resize(at);
             break;
@@ -157,12 +176,7 @@ CString ColumnText(SQLUSMALLINT column)
     return CString(std::move(text));
 }
 
-void BindColumn(SQLUSMALLINT column, ColumnBuffer& buffer)
-{
-    SQLBindCol(StatementSlot, column, SQL_C_CHAR, buffer.text, sizeof buffer.text, &buffer.indicator);
-}
-
-CString BoundColumnText(SQLUSMALLINT column, const ColumnBuffer& buffer)
+CString Statement::BoundText(SQLUSMALLINT column, const ColumnBuffer& buffer)
 {
     const SQLLEN capacity = sizeof buffer.text;
     if (buffer.indicator == SQL_NULL_DATA || (buffer.indicator < 0 && buffer.indicator != SQL_NO_TOTAL))
@@ -174,17 +188,45 @@ CString BoundColumnText(SQLUSMALLINT column, const ColumnBuffer& buffer)
     // over a bound column's value from its start (or, were it to go on where
     // the fetch stopped, the rest, which is appended to what arrived).
     CString cut(buffer.text, static_cast<int>(capacity - 1));
-    CString value = ColumnText(column);
+    CString value = Text(column);
     if (buffer.indicator != SQL_NO_TOTAL && value.GetLength() == buffer.indicator) return value;
     if (buffer.indicator != SQL_NO_TOTAL && value.GetLength() == buffer.indicator - (capacity - 1)) return cut + value;
     return value.GetLength() > cut.GetLength() ? value : cut;
 }
 
-int BoundColumnInteger(const ColumnBuffer& buffer)
+StoreFailFastScope::StoreFailFastScope()
 {
-    if (buffer.indicator == SQL_NULL_DATA) return 0;
-    // Keys and counts are short: the buffer holds their digits whole.
-    return LeadingInteger(buffer.text);
+    if (failFastScopes++ == 0) failedInScope = false;
+}
+
+StoreFailFastScope::~StoreFailFastScope()
+{
+    --failFastScopes;
+}
+
+CString DescribeDatabaseProblem()
+{
+    Statement statement;
+    if (!connected) {
+        CString reason = DiagnosticMessage(SQL_NULL_HSTMT);
+        return reason.IsEmpty() ? CString("it cannot be opened") : reason;
+    }
+    if (!statement.IsOpen()) return CString();
+    // Every column the program uses, without reading a row.
+    CString probe = "SELECT PhraseID, category, code, content FROM phrase WHERE 1 = 0";
+    SQLRETURN rc = SQLExecDirect(statement.m_handle, reinterpret_cast<SQLCHAR*>(const_cast<char*>(probe.GetString())),
+                                 probe.GetLength());
+    if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA) return CString();
+    SQLINTEGER nativeError = 0;
+    CString reason = DiagnosticMessage(statement.m_handle, &nativeError);
+    return IsBusyError(nativeError) ? CString() : reason;
+}
+
+void CloseStoreConnection()
+{
+    connection.Reset();
+    environment.Reset();
+    connected = false;
 }
 
 CString SqlLiteral(const CString& value)
@@ -199,19 +241,18 @@ CString SqlLiteral(const CString& value)
     return CString(std::move(doubled));
 }
 
-int LeadingInteger(const char* text)
+PhraseId ParseInteger(const char* text)
 {
     if (!text) return 0;
     while (*text == ' ' || *text == '\t') ++text;
     bool negative = false;
     if (*text == '-' || *text == '+') negative = *text++ == '-';
-    long long value = 0;
+    unsigned long long value = 0;
+    const unsigned long long limit = negative ? static_cast<unsigned long long>(LLONG_MAX) + 1 : LLONG_MAX;
     for (; *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+        unsigned digit = static_cast<unsigned>(*text - '0');
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
     }
-    if (negative) value = -value;
-    if (value > INT_MAX) value = INT_MAX;
-    if (value < INT_MIN) value = INT_MIN;
-    return static_cast<int>(value);
+    if (negative) return value > static_cast<unsigned long long>(LLONG_MAX) ? LLONG_MIN : -static_cast<PhraseId>(value);
+    return static_cast<PhraseId>(value);
 }
