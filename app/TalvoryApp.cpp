@@ -47,6 +47,7 @@ BOOL CBrevixApp::InitInstance()
     mainDialog->Create(IDD_TALVORY_DIALOG);
     m_pMainWnd = mainDialog.get();
     CGlobalHotkey hotkey(mainDialog->m_hWnd);
+    ReportUnusableDatabase();
 
     RunMainLoop();
 
@@ -57,6 +58,19 @@ BOOL CBrevixApp::InitInstance()
     mainDialog.reset();
     CloseStoreConnection();
     return FALSE;
+}
+
+void ReportUnusableDatabase()
+{
+    CString problem = DescribeDatabaseProblem();
+    if (problem.IsEmpty()) return;
+    char folder[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, folder);
+    CString text;
+    text.Format("The phrase database %s\\database\\phrases.mdb cannot be used: %s\n\n"
+                "Talvory goes on without its phrases; the file has not been changed.",
+                folder, problem.GetString());
+    AfxMessageBox(text);
 }
 
 void RunMainLoop()

@@ -18,6 +18,10 @@ public:
 extern CKernelHandle InstanceMutex;
 extern DWORD InstanceMutexError;
 
+// Tells the user, once, when the phrase database cannot be used (not a
+// database, no phrase table or columns): the phrases are not lost, only not found.
+void ReportUnusableDatabase();
+
 // Runs the main loop: GetMessage, TranslateMessage, DispatchMessage until the
 // quit flag is set or WM_QUIT arrives.
 void RunMainLoop();

@@ -6,7 +6,6 @@
 class CComboBox : public CWnd
 {
 public:
-    int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
     void ResetContent() { SendMessage(CB_RESETCONTENT); }
@@ -16,16 +15,12 @@ public:
         return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index),
                                             reinterpret_cast<LPARAM>(text)));
     }
-    int GetLBTextLen(int index) const
-    {
-        return static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
-    }
     // The text of item index; empty for an index that names no item.
     void GetLBText(int index, CString& text) const
     {
-        int length = index < 0 ? CB_ERR : GetLBTextLen(index);
+        int length = index < 0 ? CB_ERR : static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
         if (length == CB_ERR || length <= 0) {
-            text.Empty();
+            text = CString();
             return;
         }
         std::string buffer(static_cast<size_t>(length) + 1, '\0');

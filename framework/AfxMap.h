@@ -17,8 +17,6 @@ public:
     }
     void SetAt(void* key, void* value) { m_map[key] = value; }
     BOOL RemoveKey(void* key) { return m_map.erase(key) != 0; }
-    int GetCount() const { return static_cast<int>(m_map.size()); }
-    bool IsEmpty() const { return m_map.empty(); }
 
 private:
     std::unordered_map<void*, void*> m_map;

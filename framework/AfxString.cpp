@@ -3,13 +3,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-int CString::Find(const char* what, int start) const
-{
-    if (start < 0 || start > GetLength()) return -1;
-    size_t at = m_text.find(what, static_cast<size_t>(start));
-    return at == std::string::npos ? -1 : static_cast<int>(at);
-}
-
 int CString::Find(char what, int start) const
 {
     if (start < 0 || start > GetLength()) return -1;
@@ -27,19 +20,6 @@ CString CString::Left(int count) const
 {
     if (count <= 0) return CString();
     return CString(m_text.substr(0, static_cast<size_t>(count)));
-}
-
-CString CString::Mid(int first) const
-{
-    if (first >= GetLength()) return CString();
-    return CString(m_text.substr(static_cast<size_t>(first < 0 ? 0 : first)));
-}
-
-CString CString::Mid(int first, int count) const
-{
-    if (first < 0) first = 0;
-    if (first >= GetLength() || count <= 0) return CString();
-    return CString(m_text.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
 }
 
 int CString::Replace(const char* from, const char* to)
@@ -62,11 +42,6 @@ int CString::Replace(const char* from, const char* to)
     result.append(m_text, pos, std::string::npos);
     m_text.swap(result);
     return replaced;
-}
-
-void CString::Truncate(int length)
-{
-    if (length >= 0 && length < GetLength()) m_text.resize(static_cast<size_t>(length));
 }
 
 void CString::Format(const char* format, ...)

@@ -123,12 +123,6 @@ BOOL CWnd::ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&)
     return FALSE;
 }
 
-LRESULT CWnd::Default()
-{
-    const MSG& current = AfxGetThreadState()->m_lastSentMsg;
-    return DefWindowProc(current.message, current.wParam, current.lParam);
-}
-
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);

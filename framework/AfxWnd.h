@@ -30,14 +30,9 @@ public:
     {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
-        return ::PostMessageA(m_hWnd, message, wParam, lParam);
-    }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     // The whole window text, whatever its length.
     CString GetWindowText() const;
-    void GetWindowText(CString& text) const { text = GetWindowText(); }
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
@@ -55,7 +50,6 @@ public:
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
-    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     BOOL DestroyWindow();
 
     // Creation of a window of the program's own class, routed through WindowProc.
@@ -68,8 +62,6 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                                       LRESULT& lResult);
-    // Default processing of the message being handled now (the thread's message record).
-    LRESULT Default();
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd = nullptr;

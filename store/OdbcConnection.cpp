@@ -190,7 +190,7 @@ CString Statement::BoundText(SQLUSMALLINT column, const ColumnBuffer& buffer)
     CString cut(buffer.text, static_cast<int>(capacity - 1));
     CString value = Text(column);
     if (buffer.indicator != SQL_NO_TOTAL && value.GetLength() == buffer.indicator) return value;
-    if (buffer.indicator != SQL_NO_TOTAL && value.GetLength() == buffer.indicator - (capacity - 1)) return cut + value;
+    if (buffer.indicator != SQL_NO_TOTAL && value.GetLength() == buffer.indicator - (capacity - 1)) return CString(cut.str() + value.str());
     return value.GetLength() > cut.GetLength() ? value : cut;
 }
 

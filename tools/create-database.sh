@@ -78,7 +78,9 @@ INSERT INTO phrase (category, code, content) VALUES ('Replies', 'Meeting', 'Woul
 
 sql="BEGIN; $schema"
 [ $examples -eq 1 ] && sql="$sql $example_rows"
-sql="$sql COMMIT;"
+# Readers never wait behind a writer in SQLite's write-ahead-log mode, which
+# is stored in the file.
+sql="$sql COMMIT; PRAGMA journal_mode=WAL;"
 
 if ! sqlite3 -bail "$partial" "$sql"; then
     echo "$(basename "$0"): could not create the database" >&2
