@@ -7,8 +7,9 @@
 //   talvory-remote select CAPTION ID N   chooses item N of the dialog's combo box ID, as the user does
 //   talvory-remote text CAPTION ID TEXT  types TEXT into the dialog's control ID
 //   talvory-remote close CAPTION         presses the dialog's Cancel and waits until it has gone
-//   talvory-remote bounds [MARGIN]       prints WxH+X+Y around Talvory's visible windows and the
-//                                        Wine System Tray, for cropping a screen picture
+//   talvory-remote bounds MARGIN [tray]  prints WxH+X+Y around Talvory's visible dialogs, or with
+//                                        "tray" around all its visible windows (menus, preview) and
+//                                        the Wine System Tray, for cropping a screen picture
 //
 // The tray window is the hidden dialog of the Talvory process that is owned
 // by another dialog of it. Exits 1 with a message when something is not found
@@ -125,10 +126,10 @@ UINT KeyCode(const std::string& name)
     Fail("unknown key " + name);
 }
 
-void Bounds(DWORD process, int margin)
+void Bounds(DWORD process, int margin, bool withTray)
 {
-    std::vector<HWND> windows = WindowsOf(process);
-    if (HWND tray = ::FindWindowA(nullptr, "Wine System Tray")) windows.push_back(tray);
+    std::vector<HWND> windows = WindowsOf(process, withTray ? nullptr : "#32770");
+    if (HWND tray = withTray ? ::FindWindowA(nullptr, "Wine System Tray") : nullptr) windows.push_back(tray);
     RECT all = { 0, 0, 0, 0 };
     for (HWND window : windows) {
         RECT rect;
@@ -183,8 +184,8 @@ int main(int argc, char** argv)
         ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         WaitFor([&]() -> HWND { return ::IsWindow(dialog) && ::IsWindowVisible(dialog) ? nullptr : dialog; },
                 "closing of \"" + std::string(argv[2]) + "\"");
-    } else if (command == "bounds" && argc <= 3) {
-        Bounds(process, argc == 3 ? std::atoi(argv[2]) : 8);
+    } else if (command == "bounds" && (argc == 3 || (argc == 4 && std::string(argv[3]) == "tray"))) {
+        Bounds(process, std::atoi(argv[2]), argc == 4);
     } else {
         Fail("unknown command or wrong arguments: " + command);
     }
