@@ -123,6 +123,6 @@ elif talvory_running; then
     echo "Talvory has shown no tray icon within 30 seconds; its output is in $TALVORY_RUN_DIR/talvory.log."
 fi
 status=0
-wait $talvory || status=$?
+{ wait $talvory; } 2>/dev/null || status=$?  # without the shell's "Killed" line
 echo "Talvory has ended$([ $status -eq 0 ] || echo " (exit code $status; its output is in $TALVORY_RUN_DIR/talvory.log)")."
 exit $status
