@@ -15,6 +15,9 @@
 #   python3 libsqlite3-dev    the benchmarks (bench/)
 #   x11-apps imagemagick      xwd and convert for scripts/screenshots.sh
 set -euo pipefail
+# The packages' own set-up (libsqliteodbc's registers its driver with
+# odbcinst) must see the system's ODBC configuration, not the project's.
+unset ODBCSYSINI ODBCINSTINI
 
 packages=(
     g++-mingw-w64-i686-posix cmake make gcc-multilib
