@@ -1,16 +1,70 @@
 #!/bin/bash
-# Sets everything up on a fresh Debian machine and starts Talvory:
-# packages, build, the project's Wine prefix, an example phrase database
-# beside the executable (only when there is none), then Talvory itself.
-# With no X display it offers a headless start under Xvfb (--headless).
+# Sets everything up on a fresh Debian machine and starts Talvory: the
+# packages, Talvory.exe with what it needs to run (not the tests), the
+# project's Wine prefix, an example phrase database beside the executable
+# (only when there is none), then Talvory itself. It runs until its
+# Toolbox > Exit, a Ctrl+C here or scripts/stop.sh, and what this script
+# started (Xvfb, the wineserver) ends with it. With no X display it offers a
+# headless start under a private Xvfb (--headless).
+#
+# One line per stage; the details go to build/run/start.log. What it started
+# is recorded in build/run/ for scripts/stop.sh. For the tests and
+# scripts/screenshots.sh: TALVORY_EXE runs another copy of Talvory.exe (with
+# the database beside it), TALVORY_SKIP_BUILD=1 skips packages and build,
+# TALVORY_RUN_DIR records elsewhere than build/run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
+source "$here/run-state.sh"
 headless=0
 [ "${1:-}" = "--headless" ] && headless=1
+exe=${TALVORY_EXE:-$TALVORY_BUILD_DIR/bin/Talvory.exe}
+database=$(dirname "$exe")/database/phrases.mdb
 
-"$here/install-deps.sh"
-"$here/build.sh"
-source "$here/wine-env.sh"
+mkdir -p "$TALVORY_RUN_DIR"
+log=$TALVORY_RUN_DIR/start.log
+if talvory_running; then
+    echo "Talvory is already running (scripts/stop.sh ends it)."
+    exit 1
+fi
+stop_started_services  # whatever a start.sh that was killed left behind
+: >"$log"
+
+failed() {
+    echo "That failed; the details are in $1:" >&2
+    tail -n 15 "$1" >&2
+    exit 1
+}
+# stage MESSAGE COMMAND...: one line, the command's output into the log.
+stage() {
+    echo "$1"
+    shift
+    "$@" >>"$log" 2>&1 || failed "$log"
+}
+
+wine_preparation=
+# Records the prefix's wineserver once Wine is prepared, when it was not running before.
+record_wineserver() {
+    wait $wine_preparation 2>/dev/null || return 1
+    local server
+    server=$(wineserver_pid)
+    [ -n "$server_before" ] || [ -z "$server" ] || echo "$server" >"$TALVORY_RUN_DIR/wineserver.pid"
+}
+trap 'stop_started_services' EXIT
+on_interrupt() {
+    echo
+    [ -z "$wine_preparation" ] || record_wineserver || true
+    if talvory_running; then
+        echo "Ending Talvory…"
+        talvory_stop && echo "Talvory has ended."
+    fi
+    exit 130
+}
+trap on_interrupt INT TERM
+
+if [ -z "${TALVORY_SKIP_BUILD:-}" ] && [ -n "$("$here/install-deps.sh" --missing)" ]; then
+    stage "Installing packages…" "$here/install-deps.sh"
+fi
 
 if [ $headless -eq 0 ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then
     echo "There is no X display to show Talvory's tray icon on (DISPLAY is '${DISPLAY:-}')."
@@ -26,14 +80,49 @@ fi
 if [ $headless -eq 1 ]; then
     unset DISPLAY
     source "$here/start-xvfb.sh"
-    echo "Talvory runs headless on Xvfb display $DISPLAY."
+    [ -n "${TALVORY_XVFB_PID:-}" ] || { echo "Could not start Xvfb." >&2; exit 1; }
+    echo "$TALVORY_XVFB_PID" >"$TALVORY_RUN_DIR/xvfb.pid"
+fi
+echo "$DISPLAY" >"$TALVORY_RUN_DIR/display"
+echo "$WINEPREFIX" >"$TALVORY_RUN_DIR/prefix"
+
+# The Wine prefix is prepared while Talvory builds (in a session of its own,
+# as Wine's processes started now outlive this step and must not get a Ctrl+C).
+server_before=$(wineserver_pid)
+setsid "$here/prepare-wine.sh" >"$TALVORY_RUN_DIR/wine.log" 2>&1 &
+wine_preparation=$!
+
+if [ -z "${TALVORY_SKIP_BUILD:-}" ]; then
+    stage "Building Talvory…" "$here/build.sh" Talvory
+fi
+echo "Preparing Wine…"
+record_wineserver || failed "$TALVORY_RUN_DIR/wine.log"
+
+if [ ! -e "$database" ]; then
+    stage "Creating the example database…" "$TALVORY_ROOT/tools/create-database.sh" --examples "$database"
 fi
 
-"$here/prepare-wine.sh"
-database="$TALVORY_BUILD_DIR/bin/database/phrases.mdb"
-if [ ! -e "$database" ]; then
-    mkdir -p "$(dirname "$database")"
-    "$TALVORY_ROOT/tools/create-database.sh" --examples "$database"
+echo "Starting Talvory…"
+echo "$exe" >"$TALVORY_RUN_DIR/exe"
+setsid "$TALVORY_ROOT/platform/talvory-launch.sh" "$exe" >"$TALVORY_RUN_DIR/talvory.log" 2>&1 &
+talvory=$!
+echo $talvory >"$TALVORY_RUN_DIR/talvory.pid"
+shown=0
+for _ in $(seq 300); do
+    talvory_running || break
+    if tray_icon_shown; then
+        shown=1
+        break
+    fi
+    sleep 0.1
+done
+if [ $shown -eq 1 ]; then
+    echo "Talvory is running on display $DISPLAY: its icon is in the notification area." \
+        "Toolbox > Exit in its menu, Ctrl+C here or scripts/stop.sh ends it."
+elif talvory_running; then
+    echo "Talvory has shown no tray icon within 30 seconds; its output is in $TALVORY_RUN_DIR/talvory.log."
 fi
-echo "Starting Talvory (choose Toolbox > Exit in its tray menu to end it)."
-"$TALVORY_ROOT/platform/talvory-launch.sh" "$TALVORY_BUILD_DIR/bin/Talvory.exe"
+status=0
+{ wait $talvory; } 2>/dev/null || status=$?  # without the shell's "Killed" line
+echo "Talvory has ended$([ $status -eq 0 ] || echo " (exit code $status; its output is in $TALVORY_RUN_DIR/talvory.log)")."
+exit $status
