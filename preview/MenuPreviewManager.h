@@ -42,8 +42,9 @@ public:
     // preview is over.
     HWND previewMenuWindow = nullptr;
 
-    // The popup's left edge lies this far left of the menu window's right edge.
-    static const int PopupOverlap = 50;
+    // The popup's left edge lies this far left of the menu window's right
+    // edge. None: a narrow menu's item would be hidden under its own preview.
+    static const int PopupOverlap = 0;
 };
 
 // The one manager, installed on the main window by its initialisation.
