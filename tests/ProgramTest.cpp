@@ -1,0 +1,79 @@
+// Talvory.exe as a user starts and ends it, each copy a process of its own:
+// the check of its database folder, one instance at a time, a phrase chosen
+// in its tray menu, Exit, and being closed or told to quit from outside.
+#include "AfxInit.h"
+#include "app/TrayIcon.h"
+#include "support/DropTarget.h"
+#include "support/TalvoryProcess.h"
+#include "support/TestDatabase.h"
+#include "support/UiDriver.h"
+
+#include <gtest/gtest.h>
+
+TEST(Program, StartsBesideADatabaseFileOnlyAndOnlyOnce)
+{
+    UiDriver user;
+    MakeFolders(TestFolder() + "\\no file\\database");
+    for (const char* folder : {"no folder", "no file"}) {
+        TalvoryProcess talvory(folder);
+        user.Start([&](UiDriver& ui) {
+            ui.Answer("Some Folders are missing, Please re-install Application", IDOK, talvory.id);
+        });
+        EXPECT_TRUE(user.Finish()) << user.Transcript();
+        EXPECT_TRUE(talvory.WaitForExit()) << folder;
+    }
+    // Any .mdb file passes, whatever the program and its folder are called;
+    // connecting does not create the missing phrases.mdb.
+    const std::string database = TestFolder() + "\\Talvory.exe copies\\database\\";
+    MakeFolders(database);
+    CloseHandle(CreateFileA((database + "other.mdb").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    TalvoryProcess first("Talvory.exe copies", "TALVORY.EXE");
+    ASSERT_NE(first.WaitForTrayWindow(), nullptr);
+    EXPECT_EQ(GetFileAttributesA((database + "phrases.mdb").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    TalvoryProcess second("elsewhere");
+    user.Start([&](UiDriver& ui) { ui.Answer("Talvory is already running", IDOK, second.id); });
+    EXPECT_TRUE(user.Finish()) << user.Transcript();
+    EXPECT_TRUE(second.WaitForExit());
+    EXPECT_FALSE(first.WaitForExit(0));
+    PostThreadMessageA(GetWindowThreadProcessId(first.WaitForTrayWindow(), nullptr), WM_QUIT, 0, 0);
+    EXPECT_TRUE(first.WaitForExit()) << "a quit message ends the program";
+}
+
+TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed)
+{
+    ASSERT_TRUE(AfxOleInit());
+    {
+        TestDatabase db("install/database/phrases.mdb");
+        db.Insert("Letters", "", "");
+        db.Insert("Letters", "sign", "Kind regards, it\xAC`s me");
+    }
+    PutClipboardText("before");
+    {
+        TalvoryProcess talvory("install");
+        HWND tray = talvory.WaitForTrayWindow();
+        ASSERT_NE(tray, nullptr);
+        DropTarget target;
+        UiDriver user;
+        // The phrase, then Exit, with the keyboard in menus opened by a press on the icon.
+        for (const std::vector<UINT>& keys :
+             {std::vector<UINT>{VK_DOWN, VK_RIGHT, VK_RETURN}, std::vector<UINT>{VK_UP, VK_RIGHT, VK_UP, VK_RETURN}}) {
+            user.Start([&](UiDriver& ui) {
+                PostMessageA(tray, WM_TRAYNOTIFY, TrayIconId, WM_RBUTTONDOWN);
+                ui.PressMenuKeys(ui.WaitForWindow("#32768", "", talvory.id), keys);
+            });
+            EXPECT_TRUE(user.Finish()) << user.Transcript();
+            PumpUntil([&] { return !target.dropped.empty(); }, 10000);  // the user waits for the drop
+        }
+        EXPECT_TRUE(talvory.WaitForExit());
+        EXPECT_EQ(target.dropped, std::vector<std::string>{"Kind regards, it's me"});
+    }
+    EXPECT_EQ(ClipboardText(), "Kind regards, it's me") << "the phrase stays on the clipboard after Talvory ended";
+
+    // Closed from outside (taskkill, the session ending), it ends as by Exit.
+    TalvoryProcess again("install");
+    ASSERT_NE(again.WaitForTrayWindow(), nullptr);
+    PostMessageA(again.WaitForTrayWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(again.WaitForExit());
+    AfxOleTerm();
+}

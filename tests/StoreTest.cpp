@@ -1,0 +1,139 @@
+// The phrase table's operations (store/PhraseStore.h) on a real SQLite file
+// through the program's own ODBC connection: values that would break a
+// statement pasted together, overflow a buffer or lose a byte are stored and
+// read back exactly through every operation; reads leave the file to other
+// programs, and writes to a file another program has locked give up quickly.
+#include "store/PhraseCommandIds.h"
+#include "store/PhraseContents.h"
+#include "store/PhraseStore.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// A dialog's two combo boxes and its text box, in a hidden window.
+struct Controls
+{
+    Controls()
+    {
+        window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+        for (CComboBox* combo : {&categories, &phrases})
+            combo->m_hWnd = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 99, window,
+                                            nullptr, nullptr, nullptr);
+        edit.m_hWnd = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 80, 300, 150, window, nullptr,
+                                      nullptr, nullptr);
+    }
+    ~Controls() { DestroyWindow(window); }
+    static Strings Items(const CComboBox& combo)
+    {
+        Strings items(static_cast<size_t>(combo.GetCount()));
+        for (size_t i = 0; i < items.size(); ++i) {
+            CString text;
+            combo.GetLBText(static_cast<int>(i), text);
+            items[i] = text.str();
+        }
+        return items;
+    }
+    static void Choose(CComboBox& combo, const std::string& item)
+    {
+        combo.ResetContent();
+        combo.InsertString(-1, item.c_str());
+        combo.SetCurSel(0);
+    }
+
+    HWND window;
+    CComboBox categories, phrases;
+    CEdit edit;
+};
+
+// Text of the given length with line breaks, quotes, apostrophes and bytes 0x80 to 0xFF.
+std::string LongText(size_t length)
+{
+    std::string text;
+    for (int line = 0; text.size() < length; ++line)
+        text += "Line " + std::to_string(line) + ": " + static_cast<char>(0x80 + line % 0x80) + " it's \"so\"; 100%\r\n";
+    return text.substr(0, length);
+}
+
+} // namespace
+
+TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation)
+{
+    TestDatabase db;
+    db.Insert("Sentinel", "Keep", "keep me");
+    Controls controls;
+    std::string highBytes;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) highBytes += static_cast<char>(byte);
+    // Each value serves as category name, shortcut name and phrase text at once.
+    const Strings values = {"Anna's ''", "' OR '1'='1", "x'); DELETE FROM phrase; --", "{fn UCASE('x')} ? %s \\",
+                            highBytes, "I\xAC`m", LongText(1023), LongText(1024), LongText(1025), LongText(70000)};
+    for (const std::string& value : values) {
+        SCOPED_TRACE(value.substr(0, 30) + "... (" + std::to_string(value.size()) + " bytes)");
+        // An added phrase's text keeps each apostrophe as the bytes 0xAC 0x60.
+        std::string stored;
+        for (char c : value) stored += c == '\'' ? std::string("\xAC`") : std::string(1, c);
+        const std::string changed = stored + "!";
+
+        ASSERT_TRUE(InsertPhrase(value));
+        Controls::Choose(controls.categories, value);
+        ASSERT_TRUE(AddPhrase(controls.categories, value, value));
+        EXPECT_EQ(db.Rows().back(), (Row{value, value, stored}));
+        ListCategories();
+        ASSERT_EQ(CategoryList.count, 2);
+        EXPECT_TRUE(CategoryList.names[0].str() == value || CategoryList.names[1].str() == value);
+        EXPECT_EQ(CountCategoryPhrases(value), 2);
+        EXPECT_EQ(GetContentByCode(value, value).str(), stored);
+        ListPhraseCodes(controls.phrases, value);
+        EXPECT_EQ(Controls::Items(controls.phrases), Strings{value});
+
+        EXPECT_TRUE(UpdateContent(controls.phrases, value, changed));
+        int id = -1;
+        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const CString& code, int phraseId) {
+                      EXPECT_EQ(code.str(), value);
+                      id = phraseId;
+                  }), 1);
+        EXPECT_EQ(GetContentById(CommandForPhrase(id)).str(), changed);
+        LoadAllContents();
+        EXPECT_EQ(PhraseContents[id].str(), changed);
+        LoadCategoryPhrases(controls.phrases, controls.edit, value);
+        EXPECT_EQ(Controls::Items(controls.phrases), (Strings{"", value}));
+        EXPECT_EQ(controls.edit.GetWindowText().str(), changed);
+
+        bool deleted = false;
+        EXPECT_EQ(DeletePhrase(value, value, &deleted), 2);
+        EXPECT_TRUE(deleted);
+        EXPECT_TRUE(DeleteCategoryRows(value));
+        ASSERT_EQ(db.Rows(), (Table{{"Sentinel", "Keep", "keep me"}})) << "the table is intact";
+    }
+}
+
+TEST(Store, ReadsLeaveTheFileToOtherProgramsAndLockedWritesGiveUpQuickly)
+{
+    TestDatabase db;
+    db.Insert("Greetings", "", "");
+    db.Insert("Greetings", "Hello", "Hello,");
+    Controls controls;
+    EXPECT_EQ(CountPhrases(), 2);
+    EXPECT_EQ(CountCategoryPhrases("Greetings"), 2);
+    EXPECT_EQ(NextShortcutName(), "Shortcut 3");
+    EXPECT_EQ(GetContentByCode("Greetings", "Hello"), "Hello,");
+    ListCategories();
+    LoadAllContents();
+    LoadCategoryPhrases(controls.phrases, controls.edit, "Greetings");
+    // Another program writes at once: no read of the program holds the file.
+    DWORD start = GetTickCount();
+    db.Insert("Greetings", "Bye", "Goodbye");
+    EXPECT_LT(GetTickCount() - start, 1500u);
+
+    // Another program holds the write lock: writes fail after a short wait, reads go on.
+    db.Lock();
+    start = GetTickCount();
+    EXPECT_FALSE(InsertPhrase("Replies"));
+    EXPECT_LT(GetTickCount() - start, 4000u) << "the menu and dialogs would freeze that long";
+    EXPECT_EQ(GetContentByCode("Greetings", "Bye"), "Goodbye");
+}

@@ -1,0 +1,138 @@
+// The tray icon and its menu as the user meets them: the icon as the shell
+// is told of it, the menu opened by a press on the icon, built from the
+// database and driven with the keyboard; a chosen phrase reaches the
+// clipboard and the window under the cursor, and the Toolbox's commands open
+// their dialogs over the hidden main window.
+#include "support/AppTest.h"
+
+#include "app/AppState.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+namespace {
+
+// The menu as the user reads it: item texts, submenus in brackets.
+std::string Describe(HMENU menu)
+{
+    std::string out;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[256] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        HMENU submenu = GetSubMenu(menu, i);
+        out += std::string(i ? " | " : "") + (text[0] ? text : "---") + (submenu ? " [" + Describe(submenu) + "]" : "");
+    }
+    return out;
+}
+
+std::string Pixels(HICON icon)
+{
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info)) return "";
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+    std::string bits(static_cast<size_t>(bitmap.bmWidthBytes * bitmap.bmHeight), '\0');
+    GetBitmapBits(info.hbmColor, static_cast<LONG>(bits.size()), &bits[0]);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bits;
+}
+
+// Which of the five animation frames an icon shows (1 to 5; 0: none of them).
+int FrameOf(HICON icon)
+{
+    const UINT frames[] = {IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_3, IDI_FRAME_4, IDI_FRAME_5};
+    for (int i = 0; i < 5; ++i) {
+        HICON frame = static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(frames[i]), IMAGE_ICON, 32, 32, 0));
+        bool same = Pixels(frame) == Pixels(icon);
+        DestroyIcon(frame);
+        if (same) return i + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne)
+{
+    std::string page;  // fills the clipboard's 4,096-byte step exactly
+    while (page.size() < 4096) page += "Page " + std::to_string(page.size()) + ".\r\n";
+    page.resize(4096);
+    db.Insert("Letters", "", "");
+    db.Insert("Letters", "b", page);
+    db.Insert("Letters", "a", "Don\xAC`t \xAC alone, ` alone, it\xAC`s \xAC\xAC``");
+    db.Insert("Empty", "", "");
+    for (int id : {9999, 10001, 30000}) db.Insert("Big", "n" + std::to_string(id), "phrase " + std::to_string(id), id);
+    StartProgram();
+
+    std::string picture;
+    OpenTrayMenu(
+        [&](UiDriver& ui, HWND menu) {
+            picture = Describe(reinterpret_cast<HMENU>(SendMessageA(menu, 0x01E1 /* MN_GETHMENU */, 0, 0)));
+            ui.PressMenuKeys(menu, {VK_ESCAPE});
+        },
+        WM_LBUTTONDOWN);
+    EXPECT_EQ(picture, "Big [n10001 | n30000 | n9999] | Empty | Letters [a | b] | --- | Toolbox [Add Category | "
+                       "Delete Category | Add phrase | Edit phrase | About us | Exit]");
+
+    const struct
+    {
+        int category, phrase;
+        std::string text;  // "": nothing is delivered
+    } choices[] = {
+        {2, 0, "Don't \xAC alone, ` alone, it's \xAC'`"},
+        {2, 1, page},
+        {0, 2, "phrase 9999"},
+        {0, 0, "phrase 10001"},
+        {0, 1, "phrase 30000"},
+        {1, -1, ""},  // a category without phrases is a plain item
+    };
+    for (const auto& choice : choices) {
+        SCOPED_TRACE(choice.text.substr(0, 20));
+        PutClipboardText("before");
+        const size_t entered = target->entered.size(), dropped = target->dropped.size();
+        OpenTrayMenu([&](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, PhraseKeys(choice.category, choice.phrase)); });
+        EXPECT_EQ(ClipboardText(), choice.text.empty() ? "before" : choice.text);
+        ASSERT_EQ(target->entered.size(), entered + !choice.text.empty());
+        ASSERT_EQ(target->dropped.size(), dropped + !choice.text.empty());
+        if (choice.text.empty()) continue;
+        EXPECT_EQ(target->entered.back(), choice.text);
+        EXPECT_EQ(target->dropped.back(), choice.text);
+    }
+}
+
+TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheIcon)
+{
+    StartProgram();
+    // Added once, with the tip "Talvory", as icon 2005 of the tray window, whose menu it opens.
+    ASSERT_EQ(iconCalls.size(), 1u);
+    const TrayIconRecord& icon = iconCalls[0].record;
+    EXPECT_EQ(iconCalls[0].message, DWORD(NIM_ADD));
+    EXPECT_EQ(icon.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_STREQ(icon.szTip, "Talvory");
+    EXPECT_EQ(icon.uID, 2005u);
+    EXPECT_EQ(icon.hWnd, TrayWindowHandle);
+    EXPECT_EQ(icon.uCallbackMessage, WM_TRAYNOTIFY);
+    // Each tick of the animation shows the next of the five frames.
+    for (int tick = 0; tick < 6; ++tick) AnimateTrayIcon(nullptr, 0, 0, 0);
+    std::vector<int> frames;
+    for (const IconCall& call : iconCalls) frames.push_back(FrameOf(call.record.hIcon));
+    EXPECT_EQ(frames, (std::vector<int>{1, 1, 2, 3, 4, 5, 1}));
+
+    const char* dialogs[] = {"Add Category", "Delete Category", "Add New Phrase", "Talvory", "About Morvane"};
+    for (int item = 0; item < 5; ++item) {
+        OpenTrayMenu([&](UiDriver& ui, HWND menu) {
+            ui.PressMenuKeys(menu, ToolboxKeys(item));
+            HWND dialog = ui.WaitForDialog(dialogs[item]);
+            if (GetWindow(dialog, GW_OWNER) != mainWindow.m_hWnd || IsWindowEnabled(mainWindow.m_hWnd))
+                ui.Fail("the dialog is not modal over the main window");
+            ui.PressButton(dialog, IDCANCEL);
+            ui.WaitUntilGone(dialog);
+        });
+    }
+    OpenTrayMenu([&](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, ToolboxKeys(5)); });
+    EXPECT_EQ(QuitFlag, 1);
+    EXPECT_EQ(iconCalls.back().message, DWORD(NIM_DELETE));
+    EXPECT_EQ(iconCalls.back().record.uID, 2005u);
+}
