@@ -13,43 +13,37 @@ namespace {
 
 const UINT MoveCursorMessage = WM_APP + 50;
 
-// A hook on the main window, newer than the preview's: it notes each item
+// A hook on the main window, newer than the preview's: it notes each phrase
 // highlighted once the preview has handled it, and moves the pointer from
 // the menu's own thread (moved from another, Wine puts it back).
-struct Highlights : CSubclassWnd
-{
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
+struct Highlights : CSubclassWnd {
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == MoveCursorMessage) return SetCursorPos(static_cast<int>(wParam), static_cast<int>(lParam));
         LRESULT result = CSubclassWnd::WindowProc(message, wParam, lParam);
+        char text[64] = {};
         if (message == WM_MENUSELECT && lParam && !(HIWORD(wParam) & MF_POPUP)) {
-            char text[64] = {};
             GetMenuStringA(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), text, sizeof text, MF_BYCOMMAND);
             std::lock_guard<std::mutex> guard(lock);
-            last = text;
-            tick = GetTickCount();
+            last = {text, GetTickCount()};
         }
         return result;
     }
-    // Waits until item is highlighted; returns when that was.
-    DWORD WaitFor(UiDriver& ui, const std::string& item)
-    {
-        ui.WaitUntil([&] { std::lock_guard<std::mutex> guard(lock); return last == item; }, item + " highlighted");
+    // Waits until the phrase is highlighted; returns when that was.
+    DWORD WaitFor(UiDriver& ui, const std::string& phrase) {
+        ui.WaitUntil([&] { std::lock_guard<std::mutex> guard(lock); return last.first == phrase; }, phrase + " highlighted");
         std::lock_guard<std::mutex> guard(lock);
-        return tick;
+        return last.second;
     }
     std::mutex lock;
-    std::string last;
-    DWORD tick = 0;
+    std::pair<std::string, DWORD> last;
 };
 
 bool PreviewShowing() { return MenuPreviewManager.popup.IsWindow() && MenuPreviewManager.popup.IsWindowVisible(); }
 
-} // namespace
+}  // namespace
 
-TEST_F(AppTest, PreviewShowsThePhrasesFirstWordsBesideItAfterASecond)
-{
-    // PhraseIDs of their own: the preview's texts of earlier tests in this process stay.
+TEST_F(AppTest, PreviewShowsThePhrasesFirstWordsBesideItAfterASecond) {
+    // PhraseIDs of their own: the preview keeps the texts of earlier tests in this process.
     db.Insert("Greetings", "1 first", "Kind regards, the whole team of us here today", 701);
     db.Insert("Greetings", "2 blank", "", 702);
     db.Insert("Greetings", "3 last", "Goodbye", 703);
@@ -74,8 +68,7 @@ TEST_F(AppTest, PreviewShowsThePhrasesFirstWordsBesideItAfterASecond)
         if (submenu == menu) submenu = FindWindowExA(nullptr, menu, "#32768", nullptr);
         RECT menuRect, item, popup;
         GetWindowRect(submenu, &menuRect);
-        GetMenuItemRect(nullptr, reinterpret_cast<HMENU>(SendMessageA(submenu, 0x01E1 /* MN_GETHMENU */, 0, 0)), 2,
-                        &item);
+        GetMenuItemRect(nullptr, reinterpret_cast<HMENU>(SendMessageA(submenu, 0x01E1 /* MN_GETHMENU */, 0, 0)), 2, &item);
         GetWindowRect(MenuPreviewManager.popup.m_hWnd, &popup);
         EXPECT_EQ(popup.left, menuRect.right - 50);
         EXPECT_EQ(popup.top, item.top);
@@ -86,8 +79,7 @@ TEST_F(AppTest, PreviewShowsThePhrasesFirstWordsBesideItAfterASecond)
         SendMessageTimeoutA(mainWindow.m_hWnd, MoveCursorMessage, static_cast<WPARAM>(menuRect.right - 10),
                             (popup.top + popup.bottom) / 2, SMTO_NORMAL, 5000, &result);
         Sleep(300);
-        SendMessageTimeoutA(mainWindow.m_hWnd, WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(submenu), SMTO_NORMAL,
-                            5000, &result);
+        SendMessageTimeoutA(mainWindow.m_hWnd, WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(submenu), SMTO_NORMAL, 5000, &result);
         if (!PreviewShowing()) ui.Fail("a keyboard user's preview went with the pointer off the menu");
         ui.PressMenuKeys(menu, {VK_ESCAPE, VK_ESCAPE});
     });

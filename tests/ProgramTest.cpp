@@ -10,16 +10,13 @@
 
 #include <gtest/gtest.h>
 
-TEST(Program, StartsBesideADatabaseFileOnlyAndOnlyOnce)
-{
+TEST(Program, StartsBesideADatabaseFileOnlyAndOnlyOnce) {
     UiDriver user;
     MakeFolders(TestFolder() + "\\no file\\database");
     for (const char* folder : {"no folder", "no file"}) {
         TalvoryProcess talvory(folder);
-        user.Start([&](UiDriver& ui) {
-            ui.Answer("Some Folders are missing, Please re-install Application", IDOK, talvory.id);
-        });
-        EXPECT_TRUE(user.Finish()) << user.Transcript();
+        user.Start([&](UiDriver& ui) { ui.Answer("Some Folders are missing, Please re-install Application", IDOK, talvory.Id()); });
+        EXPECT_TRUE(user.Finish());
         EXPECT_TRUE(talvory.WaitForExit()) << folder;
     }
     // Any .mdb file passes, whatever the program and its folder are called;
@@ -32,47 +29,39 @@ TEST(Program, StartsBesideADatabaseFileOnlyAndOnlyOnce)
     EXPECT_EQ(GetFileAttributesA((database + "phrases.mdb").c_str()), INVALID_FILE_ATTRIBUTES);
 
     TalvoryProcess second("elsewhere");
-    user.Start([&](UiDriver& ui) { ui.Answer("Talvory is already running", IDOK, second.id); });
-    EXPECT_TRUE(user.Finish()) << user.Transcript();
+    user.Start([&](UiDriver& ui) { ui.Answer("Talvory is already running", IDOK, second.Id()); });
+    EXPECT_TRUE(user.Finish());
     EXPECT_TRUE(second.WaitForExit());
     EXPECT_FALSE(first.WaitForExit(0));
     PostThreadMessageA(GetWindowThreadProcessId(first.WaitForTrayWindow(), nullptr), WM_QUIT, 0, 0);
     EXPECT_TRUE(first.WaitForExit()) << "a quit message ends the program";
 }
 
-TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed)
-{
+TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
     ASSERT_TRUE(AfxOleInit());
-    {
-        TestDatabase db("install/database/phrases.mdb");
-        db.Insert("Letters", "", "");
-        db.Insert("Letters", "sign", "Kind regards, it\xAC`s me");
-    }
+    TestDatabase("install/database/phrases.mdb").Insert("Letters", "sign", "Kind regards, it\xAC`s me");
     PutClipboardText("before");
     {
         TalvoryProcess talvory("install");
         HWND tray = talvory.WaitForTrayWindow();
-        ASSERT_NE(tray, nullptr);
         DropTarget target;
         UiDriver user;
         // The phrase, then Exit, with the keyboard in menus opened by a press on the icon.
-        for (const std::vector<UINT>& keys :
-             {std::vector<UINT>{VK_DOWN, VK_RIGHT, VK_RETURN}, std::vector<UINT>{VK_UP, VK_RIGHT, VK_UP, VK_RETURN}}) {
+        for (const std::vector<UINT>& keys : {std::vector<UINT>{VK_DOWN, VK_RIGHT, VK_RETURN}, std::vector<UINT>{VK_UP, VK_RIGHT, VK_UP, VK_RETURN}}) {
             user.Start([&](UiDriver& ui) {
                 PostMessageA(tray, WM_TRAYNOTIFY, TrayIconId, WM_RBUTTONDOWN);
-                ui.PressMenuKeys(ui.WaitForWindow("#32768", "", talvory.id), keys);
+                ui.PressMenuKeys(ui.WaitForWindow("", "#32768", talvory.Id()), keys);
             });
-            EXPECT_TRUE(user.Finish()) << user.Transcript();
+            EXPECT_TRUE(user.Finish());
             PumpUntil([&] { return !target.dropped.empty(); }, 10000);  // the user waits for the drop
         }
         EXPECT_TRUE(talvory.WaitForExit());
-        EXPECT_EQ(target.dropped, std::vector<std::string>{"Kind regards, it's me"});
+        EXPECT_EQ(target.dropped, Strings{"Kind regards, it's me"});
     }
     EXPECT_EQ(ClipboardText(), "Kind regards, it's me") << "the phrase stays on the clipboard after Talvory ended";
 
     // Closed from outside (taskkill, the session ending), it ends as by Exit.
     TalvoryProcess again("install");
-    ASSERT_NE(again.WaitForTrayWindow(), nullptr);
     PostMessageA(again.WaitForTrayWindow(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(again.WaitForExit());
     AfxOleTerm();

@@ -10,27 +10,27 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 using Strings = std::vector<std::string>;
 
 // A dialog's two combo boxes and its text box, in a hidden window.
-struct Controls
-{
-    Controls()
-    {
-        window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-        for (CComboBox* combo : {&categories, &phrases})
-            combo->m_hWnd = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 99, window,
-                                            nullptr, nullptr, nullptr);
-        edit.m_hWnd = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE, 0, 80, 300, 150, window, nullptr,
-                                      nullptr, nullptr);
+struct Controls {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    CComboBox categories, phrases;
+    CEdit edit;
+    Controls() {
+        for (CWnd* control : {static_cast<CWnd*>(&categories), static_cast<CWnd*>(&phrases), static_cast<CWnd*>(&edit)})
+            control->m_hWnd = CreateWindowExA(0, control == &edit ? "EDIT" : "COMBOBOX", "", WS_CHILD | (control == &edit ? ES_MULTILINE : CBS_DROPDOWN),
+                                              0, 0, 99, 99, window, nullptr, nullptr, nullptr);
     }
     ~Controls() { DestroyWindow(window); }
-    static Strings Items(const CComboBox& combo)
-    {
+    static void Choose(CComboBox& combo, const std::string& item) {
+        combo.ResetContent();
+        combo.InsertString(-1, item.c_str());
+        combo.SetCurSel(0);
+    }
+    static Strings Items(const CComboBox& combo) {
         Strings items(static_cast<size_t>(combo.GetCount()));
         for (size_t i = 0; i < items.size(); ++i) {
             CString text;
@@ -39,45 +39,31 @@ struct Controls
         }
         return items;
     }
-    static void Choose(CComboBox& combo, const std::string& item)
-    {
-        combo.ResetContent();
-        combo.InsertString(-1, item.c_str());
-        combo.SetCurSel(0);
-    }
-
-    HWND window;
-    CComboBox categories, phrases;
-    CEdit edit;
 };
 
 // Text of the given length with line breaks, quotes, apostrophes and bytes 0x80 to 0xFF.
-std::string LongText(size_t length)
-{
+std::string LongText(size_t length) {
     std::string text;
     for (int line = 0; text.size() < length; ++line)
         text += "Line " + std::to_string(line) + ": " + static_cast<char>(0x80 + line % 0x80) + " it's \"so\"; 100%\r\n";
     return text.substr(0, length);
 }
 
-} // namespace
+}  // namespace
 
-TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation)
-{
+TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation) {
     TestDatabase db;
     db.Insert("Sentinel", "Keep", "keep me");
     Controls controls;
     std::string highBytes;
     for (int byte = 0x80; byte <= 0xFF; ++byte) highBytes += static_cast<char>(byte);
     // Each value serves as category name, shortcut name and phrase text at once.
-    const Strings values = {"Anna's ''", "' OR '1'='1", "x'); DELETE FROM phrase; --", "{fn UCASE('x')} ? %s \\",
-                            highBytes, "I\xAC`m", LongText(1023), LongText(1024), LongText(1025), LongText(70000)};
-    for (const std::string& value : values) {
+    for (const std::string& value : {std::string("Anna's ''"), std::string("' OR '1'='1"), std::string("x'); DELETE FROM phrase; --"),
+                                     std::string("{fn UCASE('x')} ? %s \\"), highBytes, std::string("I\xAC`m"), LongText(1023),
+                                     LongText(1024), LongText(1025), LongText(70000)}) {
         SCOPED_TRACE(value.substr(0, 30) + "... (" + std::to_string(value.size()) + " bytes)");
-        // An added phrase's text keeps each apostrophe as the bytes 0xAC 0x60.
-        std::string stored;
+        std::string stored;  // an added phrase's text keeps each apostrophe as the bytes 0xAC 0x60
         for (char c : value) stored += c == '\'' ? std::string("\xAC`") : std::string(1, c);
-        const std::string changed = stored + "!";
 
         ASSERT_TRUE(InsertPhrase(value));
         Controls::Choose(controls.categories, value);
@@ -91,18 +77,15 @@ TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation)
         ListPhraseCodes(controls.phrases, value);
         EXPECT_EQ(Controls::Items(controls.phrases), Strings{value});
 
-        EXPECT_TRUE(UpdateContent(controls.phrases, value, changed));
+        EXPECT_TRUE(UpdateContent(controls.phrases, value, stored + "!"));
         int id = -1;
-        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const CString& code, int phraseId) {
-                      EXPECT_EQ(code.str(), value);
-                      id = phraseId;
-                  }), 1);
-        EXPECT_EQ(GetContentById(CommandForPhrase(id)).str(), changed);
+        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const CString& code, int phraseId) { id = code.str() == value ? phraseId : -2; }), 1);
+        EXPECT_EQ(GetContentById(CommandForPhrase(id)).str(), stored + "!");
         LoadAllContents();
-        EXPECT_EQ(PhraseContents[id].str(), changed);
+        EXPECT_EQ(PhraseContents[id].str(), stored + "!");
         LoadCategoryPhrases(controls.phrases, controls.edit, value);
         EXPECT_EQ(Controls::Items(controls.phrases), (Strings{"", value}));
-        EXPECT_EQ(controls.edit.GetWindowText().str(), changed);
+        EXPECT_EQ(controls.edit.GetWindowText().str(), stored + "!");
 
         bool deleted = false;
         EXPECT_EQ(DeletePhrase(value, value, &deleted), 2);
@@ -112,8 +95,7 @@ TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation)
     }
 }
 
-TEST(Store, ReadsLeaveTheFileToOtherProgramsAndLockedWritesGiveUpQuickly)
-{
+TEST(Store, ReadsLeaveTheFileToOtherProgramsAndLockedWritesGiveUpQuickly) {
     TestDatabase db;
     db.Insert("Greetings", "", "");
     db.Insert("Greetings", "Hello", "Hello,");
@@ -125,9 +107,8 @@ TEST(Store, ReadsLeaveTheFileToOtherProgramsAndLockedWritesGiveUpQuickly)
     ListCategories();
     LoadAllContents();
     LoadCategoryPhrases(controls.phrases, controls.edit, "Greetings");
-    // Another program writes at once: no read of the program holds the file.
     DWORD start = GetTickCount();
-    db.Insert("Greetings", "Bye", "Goodbye");
+    db.Insert("Greetings", "Bye", "Goodbye");  // another program writes at once: no read holds the file
     EXPECT_LT(GetTickCount() - start, 1500u);
 
     // Another program holds the write lock: writes fail after a short wait, reads go on.

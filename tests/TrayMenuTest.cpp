@@ -13,8 +13,7 @@
 namespace {
 
 // The menu as the user reads it: item texts, submenus in brackets.
-std::string Describe(HMENU menu)
-{
+std::string Describe(HMENU menu) {
     std::string out;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         char text[256] = {};
@@ -25,37 +24,28 @@ std::string Describe(HMENU menu)
     return out;
 }
 
-std::string Pixels(HICON icon)
-{
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info)) return "";
-    BITMAP bitmap = {};
-    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-    std::string bits(static_cast<size_t>(bitmap.bmWidthBytes * bitmap.bmHeight), '\0');
-    GetBitmapBits(info.hbmColor, static_cast<LONG>(bits.size()), &bits[0]);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return bits;
-}
-
-// Which of the five animation frames an icon shows (1 to 5; 0: none of them).
-int FrameOf(HICON icon)
-{
+// Which of the five animation frames an icon shows (1 to 5; 0: none of them), by its pixels.
+int FrameOf(HICON icon) {
+    auto pixels = [](HICON shown) {
+        ICONINFO info = {};
+        BITMAP bitmap = {};
+        GetIconInfo(shown, &info);
+        GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+        std::string bits(static_cast<size_t>(bitmap.bmWidthBytes * bitmap.bmHeight), '\0');
+        GetBitmapBits(info.hbmColor, static_cast<LONG>(bits.size()), &bits[0]);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return bits;
+    };
     const UINT frames[] = {IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_3, IDI_FRAME_4, IDI_FRAME_5};
-    for (int i = 0; i < 5; ++i) {
-        HICON frame = static_cast<HICON>(
-            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(frames[i]), IMAGE_ICON, 32, 32, 0));
-        bool same = Pixels(frame) == Pixels(icon);
-        DestroyIcon(frame);
-        if (same) return i + 1;
-    }
+    for (int i = 0; i < 5; ++i)
+        if (pixels(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(frames[i]))) == pixels(icon)) return i + 1;
     return 0;
 }
 
-} // namespace
+}  // namespace
 
-TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne)
-{
+TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne) {
     std::string page;  // fills the clipboard's 4,096-byte step exactly
     while (page.size() < 4096) page += "Page " + std::to_string(page.size()) + ".\r\n";
     page.resize(4096);
@@ -65,50 +55,41 @@ TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne)
     db.Insert("Empty", "", "");
     for (int id : {9999, 10001, 30000}) db.Insert("Big", "n" + std::to_string(id), "phrase " + std::to_string(id), id);
     StartProgram();
-
     std::string picture;
-    OpenTrayMenu(
-        [&](UiDriver& ui, HWND menu) {
-            picture = Describe(reinterpret_cast<HMENU>(SendMessageA(menu, 0x01E1 /* MN_GETHMENU */, 0, 0)));
-            ui.PressMenuKeys(menu, {VK_ESCAPE});
-        },
-        WM_LBUTTONDOWN);
-    EXPECT_EQ(picture, "Big [n10001 | n30000 | n9999] | Empty | Letters [a | b] | --- | Toolbox [Add Category | "
-                       "Delete Category | Add phrase | Edit phrase | About us | Exit]");
+    OpenTrayMenu([&](UiDriver& ui, HWND menu) {
+        picture = Describe(reinterpret_cast<HMENU>(SendMessageA(menu, 0x01E1 /* MN_GETHMENU */, 0, 0)));
+        ui.PressMenuKeys(menu, {VK_ESCAPE});
+    }, WM_LBUTTONDOWN);
+    EXPECT_EQ(picture, "Big [n10001 | n30000 | n9999] | Empty | Letters [a | b] | --- | "
+                       "Toolbox [Add Category | Delete Category | Add phrase | Edit phrase | About us | Exit]");
 
-    const struct
-    {
-        int category, phrase;
-        std::string text;  // "": nothing is delivered
-    } choices[] = {
-        {2, 0, "Don't \xAC alone, ` alone, it's \xAC'`"},
-        {2, 1, page},
-        {0, 2, "phrase 9999"},
-        {0, 0, "phrase 10001"},
-        {0, 1, "phrase 30000"},
-        {1, -1, ""},  // a category without phrases is a plain item
-    };
-    for (const auto& choice : choices) {
-        SCOPED_TRACE(choice.text.substr(0, 20));
+    // Down to the category, Right into its submenu, Down to the phrase; "" delivers nothing.
+    const std::tuple<int, int, std::string> choices[] = {
+        {2, 0, "Don't \xAC alone, ` alone, it's \xAC'`"}, {2, 1, page}, {0, 2, "phrase 9999"}, {0, 0, "phrase 10001"},
+        {0, 1, "phrase 30000"}, {1, -1, ""} /* a category without phrases is a plain item */};
+    for (const auto& [category, phrase, text] : choices) {
+        SCOPED_TRACE(text.substr(0, 20));
         PutClipboardText("before");
         const size_t entered = target->entered.size(), dropped = target->dropped.size();
-        OpenTrayMenu([&](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, PhraseKeys(choice.category, choice.phrase)); });
-        EXPECT_EQ(ClipboardText(), choice.text.empty() ? "before" : choice.text);
-        ASSERT_EQ(target->entered.size(), entered + !choice.text.empty());
-        ASSERT_EQ(target->dropped.size(), dropped + !choice.text.empty());
-        if (choice.text.empty()) continue;
-        EXPECT_EQ(target->entered.back(), choice.text);
-        EXPECT_EQ(target->dropped.back(), choice.text);
+        std::vector<UINT> keys(static_cast<size_t>(category + 1), VK_DOWN);
+        if (phrase >= 0) keys.push_back(VK_RIGHT);
+        keys.insert(keys.end(), static_cast<size_t>(std::max(phrase, 0)), VK_DOWN);
+        keys.push_back(VK_RETURN);
+        OpenTrayMenu([&](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, keys); });
+        EXPECT_EQ(ClipboardText(), text.empty() ? "before" : text);
+        ASSERT_EQ(target->entered.size(), entered + !text.empty());
+        ASSERT_EQ(target->dropped.size(), dropped + !text.empty());
+        if (text.empty()) continue;
+        EXPECT_EQ(target->entered.back() + target->dropped.back(), text + text);
     }
 }
 
-TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheIcon)
-{
+TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheIcon) {
     StartProgram();
-    // Added once, with the tip "Talvory", as icon 2005 of the tray window, whose menu it opens.
+    // Added once as icon 2005 of the tray window (which tools address), with the tip "Talvory".
     ASSERT_EQ(iconCalls.size(), 1u);
-    const TrayIconRecord& icon = iconCalls[0].record;
-    EXPECT_EQ(iconCalls[0].message, DWORD(NIM_ADD));
+    const TrayIconRecord& icon = iconCalls[0].second;
+    EXPECT_EQ(iconCalls[0].first, DWORD(NIM_ADD));
     EXPECT_EQ(icon.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_STREQ(icon.szTip, "Talvory");
     EXPECT_EQ(icon.uID, 2005u);
@@ -117,22 +98,25 @@ TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheI
     // Each tick of the animation shows the next of the five frames.
     for (int tick = 0; tick < 6; ++tick) AnimateTrayIcon(nullptr, 0, 0, 0);
     std::vector<int> frames;
-    for (const IconCall& call : iconCalls) frames.push_back(FrameOf(call.record.hIcon));
+    for (const auto& call : iconCalls) frames.push_back(FrameOf(call.second.hIcon));
     EXPECT_EQ(frames, (std::vector<int>{1, 1, 2, 3, 4, 5, 1}));
 
-    const char* dialogs[] = {"Add Category", "Delete Category", "Add New Phrase", "Talvory", "About Morvane"};
-    for (int item = 0; item < 5; ++item) {
+    // Up wraps to "Toolbox", Right opens it at its first item; Down to the item.
+    const char* dialogs[] = {"Add Category", "Delete Category", "Add New Phrase", "Talvory", "About Morvane", nullptr};
+    for (UINT item = 0; item < 6; ++item) {
         OpenTrayMenu([&](UiDriver& ui, HWND menu) {
-            ui.PressMenuKeys(menu, ToolboxKeys(item));
-            HWND dialog = ui.WaitForDialog(dialogs[item]);
+            std::vector<UINT> keys = {VK_UP, VK_RIGHT};
+            keys.insert(keys.end(), item, VK_DOWN);
+            keys.push_back(VK_RETURN);
+            ui.PressMenuKeys(menu, keys);
+            if (!dialogs[item]) return;  // Exit
+            HWND dialog = ui.WaitForWindow(dialogs[item]);
             if (GetWindow(dialog, GW_OWNER) != mainWindow.m_hWnd || IsWindowEnabled(mainWindow.m_hWnd))
                 ui.Fail("the dialog is not modal over the main window");
             ui.PressButton(dialog, IDCANCEL);
-            ui.WaitUntilGone(dialog);
         });
     }
-    OpenTrayMenu([&](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, ToolboxKeys(5)); });
     EXPECT_EQ(QuitFlag, 1);
-    EXPECT_EQ(iconCalls.back().message, DWORD(NIM_DELETE));
-    EXPECT_EQ(iconCalls.back().record.uID, 2005u);
+    EXPECT_EQ(iconCalls.back().first, DWORD(NIM_DELETE));
+    EXPECT_EQ(iconCalls.back().second.uID, 2005u);
 }

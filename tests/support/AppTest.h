@@ -14,39 +14,22 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
-using Strings = std::vector<std::string>;
 using Script = std::function<void(UiDriver&, HWND window)>;
 
-class AppTest : public ::testing::Test
-{
+class AppTest : public ::testing::Test {
 public:
-    struct IconCall
-    {
-        DWORD message;
-        TrayIconRecord record;
-    };
-    static std::vector<IconCall> iconCalls;
+    static std::vector<std::pair<DWORD, TrayIconRecord>> iconCalls;  // message and record
 
 protected:
-    // Starts the main window over the rows inserted so far.
-    void StartProgram();
+    void StartProgram();  // the main window over the rows inserted so far
     void TearDown() override;
-
     // Presses button on the tray icon and runs script against the menu
     // window; returns once the command chosen has been carried out.
     void OpenTrayMenu(const Script& script, LPARAM button = WM_RBUTTONDOWN);
-    // The menu keys that choose a category's item (its phrase: -1 the
-    // category itself), or the Toolbox's item.
-    static std::vector<UINT> PhraseKeys(int category, int phrase);
-    static std::vector<UINT> ToolboxKeys(int item);
     // Runs open (a modal dialog) on this thread while script acts as the user on the dialog captioned caption.
     static void RunDialog(const std::function<void()>& open, const std::string& caption, const Script& script);
-    static Strings CategoryNames();  // the category list as last rebuilt
 
     TestDatabase db;
     CBrevixDlg mainWindow;

@@ -6,101 +6,79 @@
 
 namespace {
 
-std::string ReadText(IDataObject* data)
-{
+// A CF_TEXT block's text up to its terminating zero; without a zero inside
+// the block "[no terminating zero]" follows, and an unreadable block reads "[unreadable]".
+std::string BlockText(HGLOBAL block) {
+    const char* bytes = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;
+    if (!bytes) return "[unreadable]";
+    const char* zero = static_cast<const char*>(std::memchr(bytes, 0, GlobalSize(block)));
+    std::string text = zero ? std::string(bytes, zero) : std::string(bytes, GlobalSize(block)) + "[no terminating zero]";
+    GlobalUnlock(block);
+    return text;
+}
+
+std::string TextOf(IDataObject* data) {
     FORMATETC format = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
     if (FAILED(data->GetData(&format, &medium))) return "[no text]";
     std::string text = BlockText(medium.hGlobal);
-    ::ReleaseStgMedium(&medium);
+    ReleaseStgMedium(&medium);
     return text;
 }
 
-bool OpenClipboardPatiently()
-{
-    for (int attempt = 0; attempt < 100; ++attempt, ::Sleep(20))
-        if (::OpenClipboard(nullptr)) return true;
-    return false;
-}
+}  // namespace
 
-} // namespace
-
-std::string BlockText(HGLOBAL block)
-{
-    const char* bytes = block ? static_cast<const char*>(::GlobalLock(block)) : nullptr;
-    if (!bytes) return "[unreadable]";
-    SIZE_T size = ::GlobalSize(block);
-    const char* zero = static_cast<const char*>(std::memchr(bytes, 0, size));
-    std::string text = zero ? std::string(bytes, zero) : std::string(bytes, size) + "[no terminating zero]";
-    ::GlobalUnlock(block);
+std::string ClipboardText() {
+    PumpUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000);
+    std::string text = GetClipboardData(CF_TEXT) ? BlockText(GetClipboardData(CF_TEXT)) : "";
+    CloseClipboard();
     return text;
 }
 
-std::string ClipboardText()
-{
-    if (!OpenClipboardPatiently()) return "[clipboard busy]";
-    HANDLE data = ::GetClipboardData(CF_TEXT);
-    std::string text = data ? BlockText(data) : "";
-    ::CloseClipboard();
-    return text;
+void PutClipboardText(const std::string& text) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    PumpUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000);
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
 }
 
-void PutClipboardText(const std::string& text)
-{
-    if (!OpenClipboardPatiently()) return;
-    ::EmptyClipboard();
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
-    ::GlobalUnlock(block);
-    ::SetClipboardData(CF_TEXT, block);
-    ::CloseClipboard();
-}
-
-DropTarget::DropTarget()
-{
-    static ATOM windowClass = [] {
-        WNDCLASSA description = {};
-        description.lpfnWndProc = ::DefWindowProcA;
-        description.hInstance = ::GetModuleHandleA(nullptr);
-        description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        description.lpszClassName = "TalvoryTestDropTarget";
-        return ::RegisterClassA(&description);
-    }();
-    m_window = ::CreateWindowExA(WS_EX_TOPMOST, MAKEINTATOM(windowClass), "Drop here", WS_POPUP | WS_BORDER,
-                                 300, 300, 400, 300, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    ::SetWindowPos(m_window, HWND_TOPMOST, 300, 300, 400, 300, SWP_SHOWWINDOW);
-    ::RegisterDragDrop(m_window, this);
-    ::SetCursorPos(500, 450);
+DropTarget::DropTarget() {
+    WNDCLASSA description = {};
+    description.lpfnWndProc = DefWindowProcA;
+    description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    description.lpszClassName = "TalvoryTestDropTarget";
+    RegisterClassA(&description);  // fails harmlessly the second time
+    m_window = CreateWindowExA(WS_EX_TOPMOST, description.lpszClassName, "Drop here", WS_POPUP | WS_BORDER | WS_VISIBLE,
+                               300, 300, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    RegisterDragDrop(m_window, this);
+    SetCursorPos(500, 450);
     PumpUntil([] { return false; }, 50);
 }
 
-DropTarget::~DropTarget()
-{
-    ::RevokeDragDrop(m_window);
-    ::DestroyWindow(m_window);
+DropTarget::~DropTarget() {
+    RevokeDragDrop(m_window);
+    DestroyWindow(m_window);
 }
 
-STDMETHODIMP DropTarget::QueryInterface(REFIID iid, void** object)
-{
+STDMETHODIMP DropTarget::QueryInterface(REFIID iid, void** object) {
     *object = iid == IID_IUnknown || iid == IID_IDropTarget ? static_cast<IDropTarget*>(this) : nullptr;
     return *object ? S_OK : E_NOINTERFACE;
 }
 
-STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect)
-{
-    entered.push_back(ReadText(data));
+STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    entered.push_back(TextOf(data));
     return DragOver(0, POINTL(), effect);
 }
 
-STDMETHODIMP DropTarget::DragOver(DWORD, POINTL, DWORD* effect)
-{
+STDMETHODIMP DropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
     *effect &= DROPEFFECT_MOVE;
     return S_OK;
 }
 
-STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect)
-{
-    DragOver(0, POINTL(), effect);
-    if (*effect) dropped.push_back(ReadText(data));
+STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    if ((*effect &= DROPEFFECT_MOVE) != 0) dropped.push_back(TextOf(data));
     return S_OK;
 }

@@ -10,29 +10,25 @@
 #include <string>
 #include <vector>
 
-// A CF_TEXT block's text up to its terminating zero; without a zero inside
-// the block "[no terminating zero]" follows, and an unreadable block reads "[unreadable]".
-std::string BlockText(HGLOBAL block);
-std::string ClipboardText();  // "" when the clipboard holds no text
+// The clipboard's CF_TEXT up to its terminating zero (see BlockText); "" when it holds no text.
+std::string ClipboardText();
 void PutClipboardText(const std::string& text);
 
-class DropTarget : public IDropTarget
-{
+class DropTarget : public IDropTarget {
 public:
     // Shows the window and places the mouse cursor at its centre. OLE must run on this thread.
     DropTarget();
     virtual ~DropTarget();
-
     std::vector<std::string> entered, dropped;  // read at each DragEnter, each Drop
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // owned by the test, not counted
     STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
-    STDMETHODIMP DragOver(DWORD keys, POINTL point, DWORD* effect) override;
+    STDMETHODIMP DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override;
+    STDMETHODIMP DragOver(DWORD, POINTL, DWORD* effect) override;
     STDMETHODIMP DragLeave() override { return S_OK; }
-    STDMETHODIMP Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
+    STDMETHODIMP Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override;
 
 private:
-    HWND m_window = nullptr;
+    HWND m_window;
 };

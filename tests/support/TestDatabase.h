@@ -11,29 +11,23 @@
 using Row = std::vector<std::string>;  // category, code, content
 using Table = std::vector<Row>;
 
-class TestDatabase
-{
+class TestDatabase {
 public:
     explicit TestDatabase(const std::string& relativePath = "database/phrases.mdb");
     ~TestDatabase();
-    TestDatabase(const TestDatabase&) = delete;
-    TestDatabase& operator=(const TestDatabase&) = delete;
-
-    // Runs sql with values for its '?' parameters; an error fails the test.
-    void Execute(const std::string& sql, const std::vector<std::string>& values = {});
+    // Runs sql with values for its '?' parameters and returns the first
+    // column of its rows ("" for NULL); an error fails the test.
+    Row Execute(const std::string& sql, const std::vector<std::string>& values = {}, void* connection = nullptr);
     // Adds a row and returns its PhraseID (id, or the database's choice when 0).
     int Insert(const std::string& category, const std::string& code, const std::string& content, int id = 0);
-    std::string Query(const std::string& sql);  // the first column of the first row
-    Table Rows();                               // every row, by PhraseID
-    // Holds the write lock in a transaction of another connection until the object goes.
-    void Lock();
+    Table Rows();  // every row, by PhraseID
+    // Holds the write lock in a transaction of a second connection until the object goes.
+    void Lock() { Execute("BEGIN IMMEDIATE", {}, m_lock = Connect()); }
 
 private:
     void* Connect();
-    std::string m_unixPath;
-    void* m_environment = nullptr;
-    void* m_connection = nullptr;
-    void* m_lock = nullptr;
+    std::string m_path;
+    void *m_environment = nullptr, *m_connection = nullptr, *m_lock = nullptr;
 };
 
 // The test process's own folder (its Unix working directory) as a Windows path.
