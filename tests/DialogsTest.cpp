@@ -23,7 +23,7 @@ TEST_F(AppTest, EditorShowsTheChosenCategorysPhraseAndSavesAndDeletesOnlyThatOne
     db.Insert("Work", "Greeting", "Good morning, team");
     db.Insert("Work", "Thanks", "Thank you all");
     StartProgram();
-    RunDialog(Edit, "Talvory", [](UiDriver& ui, HWND editor) {
+    Run(Edit, "Talvory", [](UiDriver& ui, HWND editor) {
         EXPECT_EQ(ui.ComboItems(editor, IDC_CATEGORY_COMBO), (Strings{"Home", "Work"}));
         EXPECT_EQ(ui.ComboItems(editor, IDC_PHRASE_COMBO), (Strings{"Bye", "Greeting"}));
         EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "See you");
@@ -50,7 +50,7 @@ TEST_F(AppTest, EditorShowsTheChosenCategorysPhraseAndSavesAndDeletesOnlyThatOne
                                 {"Work", "Greeting", "Good morning, team\r\n"}, {"Work", "Thanks", "Thank you all"}}));
 
     // Each deletion shows the first category again; the last one says the table is empty.
-    RunDialog(Edit, "Talvory", [](UiDriver& ui, HWND editor) {
+    Run(Edit, "Talvory", [](UiDriver& ui, HWND editor) {
         ui.SelectComboItem(editor, IDC_CATEGORY_COMBO, 1);
         for (const Strings& left : {Strings{"Bye", "Greeting"}, Strings{"Greeting"}, Strings{"Thanks"}}) {
             ui.PressButton(editor, IDC_DELETE_PHRASE);
@@ -73,7 +73,7 @@ TEST_F(AppTest, AddNewPhraseProposesANameAndStoresTheTextWhole) {
     while (typed.size() < 40000) typed += "Don't forget: it's Anna's turn.\r\n";
     for (char c : typed) stored += c == '\'' ? std::string("\xAC`") : std::string(1, c);
 
-    RunDialog(CBrevixDlg::OnAddNewPhrase, "Add New Phrase", [&](UiDriver& ui, HWND adder) {
+    Run(CBrevixDlg::OnAddNewPhrase, "Add New Phrase", [&](UiDriver& ui, HWND adder) {
         EXPECT_EQ(ui.ComboItems(adder, IDC_ADD_CATEGORY_COMBO), (Strings{"Replies", "Work"}));
         EXPECT_EQ(ui.Text(adder, IDC_ADD_CATEGORY_COMBO), "Replies");
         EXPECT_EQ(ui.Text(adder, IDC_SHORTCUT_EDIT), "Shortcut 4");
@@ -106,7 +106,7 @@ TEST_F(AppTest, CategoriesAreAddedOnceAndDeletedWholeAfterYes) {
     db.Insert("Work", "", "");
     db.Insert("Work", "Greeting", "Good morning, team");
     StartProgram();
-    RunDialog(AddCategory, "Add Category", [](UiDriver& ui, HWND dialog) {
+    Run(AddCategory, "Add Category", [](UiDriver& ui, HWND dialog) {
         for (const char* name : {"Replies", "Bare", "Letters"}) {  // in use (also by a category row alone), new
             ui.TypeText(dialog, IDC_CATEGORY_NAME, name);
             ui.PressButton(dialog, IDOK);
@@ -117,7 +117,7 @@ TEST_F(AppTest, CategoriesAreAddedOnceAndDeletedWholeAfterYes) {
     EXPECT_EQ(Strings(CategoryList.names, CategoryList.names + CategoryList.count),
               (Strings{"Bare", "Letters", "Replies", "Work"}));
 
-    RunDialog(DeleteCategory, "Delete Category", [](UiDriver& ui, HWND dialog) {
+    Run(DeleteCategory, "Delete Category", [](UiDriver& ui, HWND dialog) {
         EXPECT_EQ(ui.ComboItems(dialog, IDC_DELETE_COMBO), (Strings{"Bare", "Letters", "Replies", "Work"}));
         ui.PressButton(dialog, IDOK);
         ui.Answer("Are you sure you want to delete?", IDNO);
@@ -137,7 +137,7 @@ TEST_F(AppTest, ChangesTheDatabaseRefusesOrCannotFindAreReportedAndTheInputKept)
     for (const std::string event : {"INSERT", "UPDATE", "DELETE"})
         db.Execute("CREATE TRIGGER refuse_" + event + " BEFORE " + event + " ON phrase BEGIN SELECT RAISE(ABORT, 'no'); END");
     const Table before = db.Rows();
-    RunDialog(Edit, "Talvory", [](UiDriver& ui, HWND editor) {
+    Run(Edit, "Talvory", [](UiDriver& ui, HWND editor) {
         ui.SelectComboItem(editor, IDC_CATEGORY_COMBO, 1);
         ui.TypeText(editor, IDC_CONTENT_EDIT, "Good afternoon, team");
         ui.PressButton(editor, IDC_SAVE);
@@ -147,21 +147,21 @@ TEST_F(AppTest, ChangesTheDatabaseRefusesOrCannotFindAreReportedAndTheInputKept)
         EXPECT_EQ(ui.Text(editor, IDC_PHRASE_COMBO) + ": " + ui.Text(editor, IDC_CONTENT_EDIT), "Greeting: Good afternoon, team");
         ui.PressButton(editor, IDCANCEL);
     });
-    RunDialog(CBrevixDlg::OnAddNewPhrase, "Add New Phrase", [](UiDriver& ui, HWND adder) {
+    Run(CBrevixDlg::OnAddNewPhrase, "Add New Phrase", [](UiDriver& ui, HWND adder) {
         ui.TypeText(adder, IDC_ADD_CONTENT_EDIT, "Good evening, team");
         ui.PressButton(adder, IDOK);
         ui.Answer("not be saved", IDOK);
         EXPECT_EQ(ui.Text(adder, IDC_ADD_CONTENT_EDIT), "Good evening, team");
         ui.PressButton(adder, IDCANCEL);
     });
-    RunDialog(AddCategory, "Add Category", [](UiDriver& ui, HWND dialog) {
+    Run(AddCategory, "Add Category", [](UiDriver& ui, HWND dialog) {
         ui.TypeText(dialog, IDC_CATEGORY_NAME, "Letters");
         ui.PressButton(dialog, IDOK);
         ui.Answer("not be saved", IDOK);
         EXPECT_EQ(ui.Text(dialog, IDC_CATEGORY_NAME), "Letters");
         ui.PressButton(dialog, IDCANCEL);
     });
-    RunDialog(DeleteCategory, "Delete Category", [](UiDriver& ui, HWND dialog) {
+    Run(DeleteCategory, "Delete Category", [](UiDriver& ui, HWND dialog) {
         ui.PressButton(dialog, IDOK);
         ui.Answer("Are you sure you want to delete?", IDYES);
         ui.Answer("not be deleted", IDOK);
@@ -173,7 +173,7 @@ TEST_F(AppTest, ChangesTheDatabaseRefusesOrCannotFindAreReportedAndTheInputKept)
     // The phrase shown was deleted by another program meanwhile.
     db.Execute("DROP TRIGGER refuse_UPDATE");
     db.Execute("DROP TRIGGER refuse_DELETE");
-    RunDialog(Edit, "Talvory", [&](UiDriver& ui, HWND editor) {
+    Run(Edit, "Talvory", [&](UiDriver& ui, HWND editor) {
         db.Execute("DELETE FROM phrase WHERE code = 'Accept'");
         ui.PressButton(editor, IDC_SAVE);
         ui.Answer("not be saved", IDOK);

@@ -1,14 +1,19 @@
 // The tray icon and its menu as the user meets them: the icon as the shell
 // is told of it, the menu opened by a press on the icon, built from the
 // database and driven with the keyboard; a chosen phrase reaches the
-// clipboard and the window under the cursor, and the Toolbox's commands open
-// their dialogs over the hidden main window.
+// clipboard and the window under the cursor (by the framework's drag), and
+// the Toolbox's commands open their dialogs over the hidden main window.
 #include "support/AppTest.h"
 
+#include "AfxDataSource.h"
+#include "AfxInit.h"
 #include "app/AppState.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
+
+#include <cstring>
+#include <thread>
 
 namespace {
 
@@ -119,4 +124,44 @@ TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheI
     EXPECT_EQ(QuitFlag, 1);
     EXPECT_EQ(iconCalls.back().first, DWORD(NIM_DELETE));
     EXPECT_EQ(iconCalls.back().second.uID, 2005u);
+}
+
+// The drag that drops a chosen phrase (framework/AfxDataSource.h): it starts
+// once the cursor leaves a small square around its start, or when the cursor
+// has rested for the platform's drag delay; the button not held cancels it.
+TEST(Drag, StartsOffItsSquareOrAfterTheDelayAndTheOtherButtonCancels) {
+    ASSERT_TRUE(AfxOleInit());
+    DropTarget target;  // under the cursor
+    auto drag = [](COleDropSource* dropSource) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 5);
+        std::memcpy(GlobalLock(block), "text", 5);
+        GlobalUnlock(block);
+        COleDataSource* source = new COleDataSource;
+        source->CacheGlobalData(CF_TEXT, block);
+        DWORD start = GetTickCount();
+        source->DoDragDrop(DROPEFFECT_MOVE, nullptr, dropSource);
+        source->InternalRelease();
+        return GetTickCount() - start;
+    };
+    EXPECT_GE(drag(nullptr), 150u) << "dropped before the drag delay of 200 ms without profile values";
+    COleDropSource patient;
+    patient.m_dragDelay = 10000;
+    std::thread mouse([] {  // within the square (2 pixels each way), then out of it
+        Sleep(100);
+        SetCursorPos(501, 449);
+        Sleep(500);
+        SetCursorPos(497, 450);
+    });
+    DWORD waited = drag(&patient);
+    mouse.join();
+    EXPECT_TRUE(waited >= 550 && waited < 5000) << waited << " ms";
+    EXPECT_EQ(target.dropped, (Strings{"text", "text"}));
+
+    COleDropSource leftDrag;  // begun with the left button held
+    leftDrag.m_dwButtonDrop = MK_LBUTTON;
+    leftDrag.m_dwButtonCancel = MK_RBUTTON;
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
+    AfxOleTerm();
 }

@@ -39,16 +39,9 @@ void AppTest::TearDown() {
     AfxOleTerm();
 }
 
-void AppTest::OpenTrayMenu(const Script& script, LPARAM button) {
+void AppTest::Run(const std::function<void()>& open, const std::string& caption, const Script& script) {
     UiDriver user;
-    user.Start([&](UiDriver& ui) { script(ui, ui.WaitForWindow("", "#32768")); });
-    SendMessageA(TrayWindowHandle, WM_TRAYNOTIFY, TrayIconId, button);
-    EXPECT_TRUE(user.Finish());
-}
-
-void AppTest::RunDialog(const std::function<void()>& open, const std::string& caption, const Script& script) {
-    UiDriver user;
-    user.Start([&](UiDriver& ui) { script(ui, ui.WaitForWindow(caption)); });
+    user.Start([&](UiDriver& ui) { script(ui, ui.WaitForWindow(caption, caption.empty() ? "#32768" : "#32770")); });
     open();
     EXPECT_TRUE(user.Finish());
 }

@@ -25,11 +25,14 @@ public:
 protected:
     void StartProgram();  // the main window over the rows inserted so far
     void TearDown() override;
-    // Presses button on the tray icon and runs script against the menu
-    // window; returns once the command chosen has been carried out.
-    void OpenTrayMenu(const Script& script, LPARAM button = WM_RBUTTONDOWN);
-    // Runs open (a modal dialog) on this thread while script acts as the user on the dialog captioned caption.
-    static void RunDialog(const std::function<void()>& open, const std::string& caption, const Script& script);
+    // Calls open, which runs a modal dialog or menu on this thread, while
+    // script acts as the user on its window: the dialog captioned caption, or
+    // the menu when caption is empty. Returns when open does.
+    static void Run(const std::function<void()>& open, const std::string& caption, const Script& script);
+    // Presses button on the tray icon: the menu opens for script, and the command chosen is carried out.
+    static void OpenTrayMenu(const Script& script, LPARAM button = WM_RBUTTONDOWN) {
+        Run([button] { SendMessageA(TrayWindowHandle, WM_TRAYNOTIFY, TrayIconId, button); }, "", script);
+    }
 
     TestDatabase db;
     CBrevixDlg mainWindow;

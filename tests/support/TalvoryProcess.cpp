@@ -40,6 +40,7 @@ TalvoryProcess::~TalvoryProcess() {
 HWND TalvoryProcess::WaitForTrayWindow() const {
     std::pair<DWORD, HWND> search = {Id(), nullptr};
     DWORD_PTR answer;
+    WaitForInputIdle(m_info.hProcess, 15000);  // idle in its main loop: start-up is over
     for (DWORD start = GetTickCount(); GetTickCount() - start < 15000 && !WaitForExit(0); Sleep(50)) {
         EnumWindows(FindTrayWindow, reinterpret_cast<LPARAM>(&search));
         if (search.second && SendMessageTimeoutA(search.second, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answer)) return search.second;

@@ -126,7 +126,6 @@ void UiDriver::PressButton(HWND dialog, int id) {
 }
 
 void UiDriver::TypeText(HWND dialog, int id, const std::string& text) {
-    Note("typed into " + std::to_string(id) + ": \"" + text.substr(0, 40) + "\"");
     Send(GetDlgItem(dialog, id), EM_SETSEL, 0, -1);
     Send(GetDlgItem(dialog, id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -146,7 +145,6 @@ HWND UiDriver::Focus(HWND window) {
 
 void UiDriver::PressKey(HWND dialog, int id, UINT key) {
     if (Focus(dialog) != GetDlgItem(dialog, id)) Send(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
-    Note("pressed key " + std::to_string(key) + " in " + std::to_string(id));
     LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, 0)) << 16;
     PostMessageA(Focus(dialog), WM_KEYDOWN, key, 1 | scan);
     PostMessageA(Focus(dialog), WM_KEYUP, key, static_cast<LPARAM>(1 | scan | 0xC0000000u));
@@ -171,12 +169,11 @@ std::string UiDriver::Text(HWND window) {
 }
 
 Strings UiDriver::ComboItems(HWND dialog, int id) {
-    Strings items(Send(GetDlgItem(dialog, id), CB_GETCOUNT, 0, 0));
+    Strings items(static_cast<size_t>(SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0)));
     for (size_t i = 0; i < items.size(); ++i) {  // CB_ERR (-1) when the list changed meanwhile
-        auto length = std::max<LONG_PTR>(0, static_cast<LONG_PTR>(Send(GetDlgItem(dialog, id), CB_GETLBTEXTLEN, i, 0)));
-        std::string item(static_cast<size_t>(length) + 1, '\0');
-        auto copied = static_cast<LONG_PTR>(Send(GetDlgItem(dialog, id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&item[0])));
-        items[i] = item.substr(0, static_cast<size_t>(std::max<LONG_PTR>(0, std::min(copied, length))));
+        items[i].resize(static_cast<size_t>(std::max(0L, static_cast<long>(SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, i, 0)))) + 1);
+        LRESULT copied = SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&items[i][0]));
+        items[i].resize(static_cast<size_t>(std::max(0L, std::min(static_cast<long>(copied), static_cast<long>(items[i].size()) - 1))));
     }
     return items;
 }

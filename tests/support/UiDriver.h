@@ -47,7 +47,7 @@ public:
 
     static std::string Text(HWND window);
     static std::string Text(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
-    Strings ComboItems(HWND dialog, int id);
+    static Strings ComboItems(HWND dialog, int id);
     static HWND Focus(HWND window);  // the focus of the window's thread
     [[noreturn]] void Fail(const std::string& reason);
 
