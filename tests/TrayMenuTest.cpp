@@ -8,11 +8,11 @@
 #include "AfxDataSource.h"
 #include "AfxInit.h"
 #include "app/AppState.h"
+#include "delivery/PhraseDelivery.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
 
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -94,12 +94,8 @@ TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheI
     // Added once as icon 2005 of the tray window (which tools address), with the tip "Talvory".
     ASSERT_EQ(iconCalls.size(), 1u);
     const TrayIconRecord& icon = iconCalls[0].second;
-    EXPECT_EQ(iconCalls[0].first, DWORD(NIM_ADD));
-    EXPECT_EQ(icon.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_STREQ(icon.szTip, "Talvory");
-    EXPECT_EQ(icon.uID, 2005u);
-    EXPECT_EQ(icon.hWnd, TrayWindowHandle);
-    EXPECT_EQ(icon.uCallbackMessage, WM_TRAYNOTIFY);
+    EXPECT_EQ(std::make_tuple(iconCalls[0].first, icon.uFlags, std::string(icon.szTip), icon.uID, icon.hWnd, icon.uCallbackMessage),
+              std::make_tuple(DWORD(NIM_ADD), UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), std::string("Talvory"), 2005u, TrayWindowHandle, WM_TRAYNOTIFY));
     // Each tick of the animation shows the next of the five frames.
     for (int tick = 0; tick < 6; ++tick) AnimateTrayIcon(nullptr, 0, 0, 0);
     std::vector<int> frames;
@@ -132,18 +128,9 @@ TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheI
 TEST(Drag, StartsOffItsSquareOrAfterTheDelayAndTheOtherButtonCancels) {
     ASSERT_TRUE(AfxOleInit());
     DropTarget target;  // under the cursor
-    auto drag = [](COleDropSource* dropSource) {
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 5);
-        std::memcpy(GlobalLock(block), "text", 5);
-        GlobalUnlock(block);
-        COleDataSource* source = new COleDataSource;
-        source->CacheGlobalData(CF_TEXT, block);
-        DWORD start = GetTickCount();
-        source->DoDragDrop(DROPEFFECT_MOVE, nullptr, dropSource);
-        source->InternalRelease();
-        return GetTickCount() - start;
-    };
-    EXPECT_GE(drag(nullptr), 150u) << "dropped before the drag delay of 200 ms without profile values";
+    DWORD start = GetTickCount();
+    DropPhraseAtCursor("text");
+    EXPECT_GE(GetTickCount() - start, 150u) << "dropped before the drag delay of 200 ms without profile values";
     COleDropSource patient;
     patient.m_dragDelay = 10000;
     std::thread mouse([] {  // within the square (2 pixels each way), then out of it
@@ -152,10 +139,15 @@ TEST(Drag, StartsOffItsSquareOrAfterTheDelayAndTheOtherButtonCancels) {
         Sleep(500);
         SetCursorPos(497, 450);
     });
-    DWORD waited = drag(&patient);
+    COleDataSource* source = new COleDataSource;
+    source->CacheGlobalData(CF_TEXT, GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, 1));
+    start = GetTickCount();
+    source->DoDragDrop(DROPEFFECT_MOVE, nullptr, &patient);
+    DWORD waited = GetTickCount() - start;
+    source->InternalRelease();
     mouse.join();
     EXPECT_TRUE(waited >= 550 && waited < 5000) << waited << " ms";
-    EXPECT_EQ(target.dropped, (Strings{"text", "text"}));
+    EXPECT_EQ(target.dropped, (Strings{"text", ""}));
 
     COleDropSource leftDrag;  // begun with the left button held
     leftDrag.m_dwButtonDrop = MK_LBUTTON;

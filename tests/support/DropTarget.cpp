@@ -46,13 +46,8 @@ void PutClipboardText(const std::string& text) {
 }
 
 DropTarget::DropTarget() {
-    WNDCLASSA description = {};
-    description.lpfnWndProc = DefWindowProcA;
-    description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    description.lpszClassName = "TalvoryTestDropTarget";
-    RegisterClassA(&description);  // fails harmlessly the second time
-    m_window = CreateWindowExA(WS_EX_TOPMOST, description.lpszClassName, "Drop here", WS_POPUP | WS_BORDER | WS_VISIBLE,
-                               300, 300, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    m_window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "Drop here", WS_POPUP | WS_BORDER | WS_VISIBLE | SS_NOTIFY, 300, 300,
+                               400, 300, nullptr, nullptr, nullptr, nullptr);
     RegisterDragDrop(m_window, this);
     SetCursorPos(500, 450);
     PumpUntil([] { return false; }, 50);

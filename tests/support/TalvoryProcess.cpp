@@ -2,24 +2,6 @@
 
 #include "support/TestDatabase.h"
 
-namespace {
-
-// The tray window: a hidden dialog of the process owned by another dialog.
-BOOL CALLBACK FindTrayWindow(HWND window, LPARAM search) {
-    auto* found = reinterpret_cast<std::pair<DWORD, HWND>*>(search);
-    DWORD process = 0;
-    char kind[16] = {}, ownerKind[16] = {};
-    GetWindowThreadProcessId(window, &process);
-    GetClassNameA(window, kind, sizeof kind);
-    GetClassNameA(GetWindow(window, GW_OWNER), ownerKind, sizeof ownerKind);
-    if (process == found->first && !IsWindowVisible(window) && std::string(kind) == "#32770" &&
-        std::string(ownerKind) == "#32770" && !GetDlgItem(window, 0xFFFF))
-        found->second = window;
-    return TRUE;
-}
-
-}  // namespace
-
 TalvoryProcess::TalvoryProcess(const std::string& folder, const std::string& exeName) {
     std::string path = TestFolder() + "\\" + folder, executable = path + "\\" + exeName;
     MakeFolders(path);
@@ -37,13 +19,13 @@ TalvoryProcess::~TalvoryProcess() {
     CloseHandle(m_info.hThread);
 }
 
+// The tray window: a hidden dialog of the process, made from the editor's template, owned by the main window.
 HWND TalvoryProcess::WaitForTrayWindow() const {
-    std::pair<DWORD, HWND> search = {Id(), nullptr};
-    DWORD_PTR answer;
     WaitForInputIdle(m_info.hProcess, 15000);  // idle in its main loop: start-up is over
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000 && !WaitForExit(0); Sleep(50)) {
-        EnumWindows(FindTrayWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.second && SendMessageTimeoutA(search.second, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answer)) return search.second;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", "Talvory"));) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == Id() && !IsWindowVisible(window) && GetWindow(window, GW_OWNER)) return window;
     }
     return nullptr;
 }

@@ -11,8 +11,8 @@ public:
     // Copies Talvory.exe as exeName into folder (under TestFolder(), created) and starts it there.
     explicit TalvoryProcess(const std::string& folder, const std::string& exeName = "Talvory.exe");
     ~TalvoryProcess();
-    // The hidden tray window, once the program has made it and answers
-    // messages (its start-up is over); null when that takes longer than 15 s.
+    // The hidden tray window, once the program's start-up is over; null when
+    // that takes longer than 15 s or there is none.
     HWND WaitForTrayWindow() const;
     bool WaitForExit(DWORD timeoutMs = 10000) const { return WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0; }
     DWORD Id() const { return m_info.dwProcessId; }

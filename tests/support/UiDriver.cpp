@@ -6,6 +6,8 @@
 
 namespace {
 
+const DWORD Timeout = 15000;
+
 std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
@@ -30,6 +32,8 @@ std::vector<HWND> VisibleWindows(DWORD thread, DWORD process) {
     return visible;
 }
 
+bool IsDialogOrMenu(HWND window) { return ClassOf(window) == "#32770" || ClassOf(window) == "#32768"; }
+
 }  // namespace
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -47,9 +51,8 @@ void UiDriver::Start(std::function<void(UiDriver&)> script) {
         try {
             script(*this);
             WaitUntil([this] {
-                for (HWND window : VisibleWindows(m_uiThread, 0))
-                    if (ClassOf(window) == "#32770" || ClassOf(window) == "#32768") return false;
-                return true;
+                std::vector<HWND> open = VisibleWindows(m_uiThread, 0);
+                return std::none_of(open.begin(), open.end(), IsDialogOrMenu);
             }, "the windows to close after the user's last action");
             m_completed = true;
         } catch (const Abort&) {
@@ -66,21 +69,14 @@ bool UiDriver::Finish() {
     return m_completed;
 }
 
-void UiDriver::Note(const std::string& line) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_transcript += "  " + std::to_string(GetTickCount() - m_start) + " ms  " + line + "\n";
-}
-
 void UiDriver::Fail(const std::string& reason) {
-    Note("FAILED: " + reason);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    ADD_FAILURE() << reason << "\nWhat the user did and saw:\n" << m_transcript;
+    ADD_FAILURE() << reason;
     throw Abort{};
 }
 
 void UiDriver::WaitUntil(const std::function<bool()>& condition, const std::string& what) {
     for (DWORD start = GetTickCount(); !condition(); Sleep(20))
-        if (GetTickCount() - start > m_timeoutMs) Fail("timed out waiting for " + what);
+        if (GetTickCount() - start > Timeout) Fail("timed out waiting for " + what);
 }
 
 HWND UiDriver::WaitFor(const std::function<bool(HWND)>& match, DWORD process, const std::string& what) {
@@ -90,7 +86,6 @@ HWND UiDriver::WaitFor(const std::function<bool(HWND)>& match, DWORD process, co
             if (match(window)) found = window;
         return found != nullptr;
     }, what);
-    Note("saw " + what);
     return found;
 }
 
@@ -99,41 +94,28 @@ HWND UiDriver::WaitForWindow(const std::string& caption, const std::string& clas
                    process, className + " \"" + caption + "\"");
 }
 
-void UiDriver::WaitUntilGone(HWND window) {
-    WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, "\"" + Text(window) + "\" to close");
-}
-
 // A message box is a dialog with the static text 0xFFFF.
 void UiDriver::Answer(const std::string& text, int answer, DWORD process) {
     HWND box = WaitFor([&](HWND window) {
         return ClassOf(window) == "#32770" && Text(window, 0xFFFF).find(text) != std::string::npos;
     }, process, "a message box saying \"" + text + "\"");
-    Note("answered " + std::to_string(answer));
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-    WaitUntil([&] { return !IsWindow(box); }, "the message box to close");
+    WaitUntil([&] { return !IsWindow(box); }, "the message box \"" + text + "\" to close");
 }
 
-DWORD_PTR UiDriver::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, m_timeoutMs, &result))
-        Fail("a window did not handle message " + std::to_string(message) + " in time");
-    return result;
-}
-
-void UiDriver::PressButton(HWND dialog, int id) {
-    Note("pressed \"" + Text(dialog, id) + "\"");
+void UiDriver::PressButton(HWND dialog, int id, const std::string& says, int answer) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    if (!says.empty()) Answer(says, answer);
 }
 
 void UiDriver::TypeText(HWND dialog, int id, const std::string& text) {
-    Send(GetDlgItem(dialog, id), EM_SETSEL, 0, -1);
-    Send(GetDlgItem(dialog, id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    SendDlgItemMessageA(dialog, id, EM_SETSEL, 0, -1);
+    SendDlgItemMessageA(dialog, id, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void UiDriver::SelectComboItem(HWND dialog, int id, int index) {
-    Send(GetDlgItem(dialog, id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    Note("chose \"" + Text(dialog, id) + "\" in " + std::to_string(id));
-    Send(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 HWND UiDriver::Focus(HWND window) {
@@ -144,7 +126,7 @@ HWND UiDriver::Focus(HWND window) {
 }
 
 void UiDriver::PressKey(HWND dialog, int id, UINT key) {
-    if (Focus(dialog) != GetDlgItem(dialog, id)) Send(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
+    if (Focus(dialog) != GetDlgItem(dialog, id)) SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
     LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, 0)) << 16;
     PostMessageA(Focus(dialog), WM_KEYDOWN, key, 1 | scan);
     PostMessageA(Focus(dialog), WM_KEYUP, key, static_cast<LPARAM>(1 | scan | 0xC0000000u));
@@ -153,7 +135,6 @@ void UiDriver::PressKey(HWND dialog, int id, UINT key) {
 // The menu's own loop reads the keys, whichever of its windows they are posted to.
 void UiDriver::PressMenuKeys(HWND menuWindow, const std::vector<UINT>& keys) {
     for (UINT key : keys) {
-        Note("pressed key " + std::to_string(key) + " in the menu");
         PostMessageA(menuWindow, WM_KEYDOWN, key, 0);
         PostMessageA(menuWindow, WM_KEYUP, key, static_cast<LPARAM>(0xC0000000u));
         Sleep(60);
@@ -162,9 +143,9 @@ void UiDriver::PressMenuKeys(HWND menuWindow, const std::vector<UINT>& keys) {
 
 std::string UiDriver::Text(HWND window) {
     DWORD_PTR length = 0, copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length) || !length) return "";
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, Timeout, &length) || !length) return "";
     std::string text(length + 1, '\0');
-    SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 5000, &copied);
+    SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, Timeout, &copied);
     return text.substr(0, copied);
 }
 
@@ -179,17 +160,14 @@ Strings UiDriver::ComboItems(HWND dialog, int id) {
 }
 
 void UiDriver::CloseLeftovers() {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < m_timeoutMs; Sleep(200)) {
-        bool open = false;
-        for (HWND window : VisibleWindows(m_uiThread, 0)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < Timeout; Sleep(200)) {
+        std::vector<HWND> open = VisibleWindows(m_uiThread, 0);
+        for (HWND window : open) {
             if (ClassOf(window) == "#32768") PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
             // A dialog under a message box is disabled: the box goes first.
-            if (ClassOf(window) == "#32770" && IsWindowEnabled(window)) {
-                int id = GetDlgItem(window, IDCANCEL) ? IDCANCEL : GetDlgItem(window, IDNO) ? IDNO : IDOK;
-                PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-            }
-            open = open || ClassOf(window) == "#32768" || ClassOf(window) == "#32770";
+            int id = GetDlgItem(window, IDCANCEL) ? IDCANCEL : GetDlgItem(window, IDNO) ? IDNO : IDOK;
+            if (ClassOf(window) == "#32770" && IsWindowEnabled(window)) PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         }
-        if (!open) return;
+        if (std::none_of(open.begin(), open.end(), IsDialogOrMenu)) return;
     }
 }

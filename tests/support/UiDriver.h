@@ -2,17 +2,16 @@
 // dialog, menu or program on its own thread; between Start and Finish the
 // driver runs the user's script on a thread of its own: it waits for
 // windows, answers message boxes, presses buttons and keys, types and
-// chooses, and notes what it did. A wait that times out fails the test and
-// stops the script; so does a script that ends while a dialog, message box
-// or menu of the test's thread is still open. Those are then closed, so that
-// the test ends instead of hanging.
+// chooses. A wait that times out fails the test and stops the script; so
+// does a script that ends while a dialog, message box or menu of the test's
+// thread is still open. Those are then closed, so that the test ends
+// instead of hanging.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,7 +23,6 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 class UiDriver {
 public:
-    UiDriver() = default;
     ~UiDriver() { Finish(); }
     void Start(std::function<void(UiDriver&)> script);
     // Waits for the script's end, this thread's windows answering meanwhile; true when it ran through.
@@ -33,12 +31,11 @@ public:
     void WaitUntil(const std::function<bool()>& condition, const std::string& what);
     // A visible top-level window of the process (0: this one) with that caption (any when empty) and class.
     HWND WaitForWindow(const std::string& caption, const std::string& className = "#32770", DWORD process = 0);
-    void WaitUntilGone(HWND window);
     // Waits for a message box of the process whose text contains text,
     // presses the button answer and waits until the box has gone.
     void Answer(const std::string& text, int answer, DWORD process = 0);
-
-    void PressButton(HWND dialog, int id);  // posted: returns at once
+    // Presses the button (posted: it returns at once); with says, answers the message box that follows.
+    void PressButton(HWND dialog, int id, const std::string& says = "", int answer = IDOK);
     // As typing or pasting does: the control's text limit applies.
     void TypeText(HWND dialog, int id, const std::string& text);
     void SelectComboItem(HWND dialog, int id, int index);  // as a choice from the list
@@ -54,14 +51,10 @@ public:
 private:
     struct Abort {};
     HWND WaitFor(const std::function<bool(HWND)>& match, DWORD process, const std::string& what);
-    DWORD_PTR Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void Note(const std::string& line);
     void CloseLeftovers();
 
-    const DWORD m_timeoutMs = 15000, m_uiThread = GetCurrentThreadId(), m_start = GetTickCount();
+    const DWORD m_uiThread = GetCurrentThreadId();
     std::thread m_thread;
     std::atomic<bool> m_done{true};
     bool m_completed = false;
-    std::mutex m_mutex;
-    std::string m_transcript;
 };
