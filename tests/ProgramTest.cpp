@@ -39,8 +39,8 @@ TEST(Program, StartsBesideADatabaseFileOnlyAndOnlyOnce) {
 
 TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
     ASSERT_TRUE(AfxOleInit());
-    TestDatabase("install/database/phrases.mdb").Insert("Letters", "sign", "Kind regards, it\xAC`s me");
-    PutClipboardText("before");
+    const std::string when = std::to_string(GetTickCount());  // a phrase never on the clipboard before
+    TestDatabase("install/database/phrases.mdb").Insert("Letters", "sign", "Kind regards, it\xAC`s me at " + when);
     {
         TalvoryProcess talvory("install");
         HWND tray = talvory.WaitForTrayWindow();
@@ -56,9 +56,9 @@ TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
             PumpUntil([&] { return !target.dropped.empty(); }, 10000);  // the user waits for the drop
         }
         EXPECT_TRUE(talvory.WaitForExit());
-        EXPECT_EQ(target.dropped, Strings{"Kind regards, it's me"});
+        EXPECT_EQ(target.dropped, Strings{"Kind regards, it's me at " + when});
     }
-    EXPECT_EQ(ClipboardText(), "Kind regards, it's me") << "the phrase stays on the clipboard after Talvory ended";
+    EXPECT_EQ(ClipboardText(), "Kind regards, it's me at " + when) << "the phrase stays on the clipboard after Talvory ended";
 
     // Closed from outside (taskkill, the session ending), it ends as by Exit.
     TalvoryProcess again("install");

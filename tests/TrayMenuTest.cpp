@@ -74,14 +74,13 @@ TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne) {
         {0, 1, "phrase 30000"}, {1, -1, ""} /* a category without phrases is a plain item */};
     for (const auto& [category, phrase, text] : choices) {
         SCOPED_TRACE(text.substr(0, 20));
-        PutClipboardText("before");
         const size_t entered = target->entered.size(), dropped = target->dropped.size();
         std::vector<UINT> keys(static_cast<size_t>(category + 1), VK_DOWN);
         if (phrase >= 0) keys.push_back(VK_RIGHT);
         keys.insert(keys.end(), static_cast<size_t>(std::max(phrase, 0)), VK_DOWN);
         keys.push_back(VK_RETURN);
         OpenTrayMenu([&](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, keys); });
-        EXPECT_EQ(ClipboardText(), text.empty() ? "before" : text);
+        EXPECT_EQ(ClipboardText(), text.empty() ? "phrase 30000" : text) << "the clipboard keeps the last phrase";
         ASSERT_EQ(target->entered.size(), entered + !text.empty());
         ASSERT_EQ(target->dropped.size(), dropped + !text.empty());
         if (text.empty()) continue;

@@ -15,12 +15,6 @@ std::string TestFolder() {
     return path;
 }
 
-void MakeFolders(const std::string& path) {
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
-}
-
 TestDatabase::TestDatabase(const std::string& relativePath) : m_path(std::getenv("TALVORY_TEST_DIR") + ("/" + relativePath)) {
     std::string copy = TestFolder() + "\\" + relativePath;
     std::replace(copy.begin(), copy.end(), '/', '\\');

@@ -5,6 +5,9 @@
 // as parameters, so any bytes round-trip.
 #pragma once
 
+#include <windows.h>
+#include <shlobj.h>
+
 #include <string>
 #include <vector>
 
@@ -33,4 +36,4 @@ private:
 // The test process's own folder (its Unix working directory) as a Windows path.
 std::string TestFolder();
 // Creates the folders of a Windows path, its last part included.
-void MakeFolders(const std::string& path);
+inline void MakeFolders(const std::string& path) { SHCreateDirectoryExA(nullptr, path.c_str(), nullptr); }

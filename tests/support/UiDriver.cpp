@@ -14,20 +14,14 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-BOOL CALLBACK Collect(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
 // The visible top-level windows of a thread, or of a process when thread is 0.
 std::vector<HWND> VisibleWindows(DWORD thread, DWORD process) {
-    std::vector<HWND> all, visible;
-    if (thread) EnumThreadWindows(thread, Collect, reinterpret_cast<LPARAM>(&all));
-    else EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
-    for (HWND window : all) {
+    std::vector<HWND> visible;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
         DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (IsWindowVisible(window) && (thread || owner == process)) visible.push_back(window);
+        if (IsWindowVisible(window) && (thread ? GetWindowThreadProcessId(window, &owner) == thread
+                                               : (GetWindowThreadProcessId(window, &owner), owner == process)))
+            visible.push_back(window);
     }
     return visible;
 }
@@ -142,11 +136,8 @@ void UiDriver::PressMenuKeys(HWND menuWindow, const std::vector<UINT>& keys) {
 }
 
 std::string UiDriver::Text(HWND window) {
-    DWORD_PTR length = 0, copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, Timeout, &length) || !length) return "";
-    std::string text(length + 1, '\0');
-    SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, Timeout, &copied);
-    return text.substr(0, copied);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    return text.substr(0, static_cast<size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
 }
 
 Strings UiDriver::ComboItems(HWND dialog, int id) {
