@@ -23,35 +23,26 @@ namespace {
 
 std::string trace;
 
-LRESULT CALLBACK OwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_APP) trace += "own";
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 struct NamedHook : CSubclassWnd {
     explicit NamedHook(char name) : name(name) {}
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_APP) trace += name;
+        if (message == EM_GETLIMITTEXT) trace += name;
         return CSubclassWnd::WindowProc(message, wParam, lParam);
     }
     char name;
 };
 
-// The hooks a message passes on its way to the window's own procedure.
+// The hooks a message passes on its way to the window's own procedure (an
+// edit control's, the only one that answers EM_GETLIMITTEXT).
 std::string Route(HWND window) {
     trace.clear();
-    SendMessageA(window, WM_APP, 0, 0);
-    return trace;
+    return SendMessageA(window, EM_GETLIMITTEXT, 0, 0) ? trace + "own" : trace;
 }
 
 }  // namespace
 
 TEST(SubclassWnd, HooksRunNewestFirstAndTheLastOneOutGivesTheWindowBack) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = OwnProcedure;
-    windowClass.lpszClassName = "TalvoryHookTest";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "TalvoryHookTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     NamedHook a('a'), b('b'), c('c');
     for (NamedHook* hook : {&a, &b, &c}) hook->Install(window);
     EXPECT_EQ(Route(window), "cbaown");

@@ -6,8 +6,6 @@
 #include "support/AppTest.h"
 
 #include "AfxDataSource.h"
-#include "AfxInit.h"
-#include "app/AppState.h"
 #include "delivery/PhraseDelivery.h"
 #include "res/resource.h"
 

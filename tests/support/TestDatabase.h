@@ -7,33 +7,106 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <sql.h>
+#include <sqlext.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 using Row = std::vector<std::string>;  // category, code, content
 using Table = std::vector<Row>;
 
+// The test process's own folder (its Unix working directory, set by
+// scripts/run-under-wine.sh) as a Windows path.
+inline std::string TestFolder() {
+    std::string path = std::string("Z:") + std::getenv("TALVORY_TEST_DIR");
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// Creates the folders of a Windows path, its last part included.
+inline void MakeFolders(const std::string& path) { SHCreateDirectoryExA(nullptr, path.c_str(), nullptr); }
+
 class TestDatabase {
 public:
-    explicit TestDatabase(const std::string& relativePath = "database/phrases.mdb");
-    ~TestDatabase();
+    explicit TestDatabase(const std::string& relativePath = "database/phrases.mdb")
+        : m_path(std::getenv("TALVORY_TEST_DIR") + ("/" + relativePath)) {
+        std::string copy = TestFolder() + "\\" + relativePath;
+        std::replace(copy.begin(), copy.end(), '/', '\\');
+        MakeFolders(copy.substr(0, copy.rfind('\\')));
+        EXPECT_TRUE(CopyFileA("Z:" TALVORY_BUILD_DIR_UNIX "/templates/empty.mdb", copy.c_str(), FALSE)) << copy;
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
+        SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
+        m_connection = Connect();
+    }
+    ~TestDatabase() {
+        if (m_lock) Execute("ROLLBACK", {}, m_lock);
+        for (SQLHDBC connection : {m_lock, m_connection})
+            if (connection && SQL_SUCCEEDED(SQLDisconnect(connection))) SQLFreeHandle(SQL_HANDLE_DBC, connection);
+        SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
+    }
+
     // Runs sql with values for its '?' parameters and returns the first
     // column of its rows ("" for NULL); an error fails the test.
-    Row Execute(const std::string& sql, const std::vector<std::string>& values = {}, void* connection = nullptr);
+    Row Execute(const std::string& sql, const std::vector<std::string>& values = {}, SQLHDBC connection = nullptr) {
+        SQLHSTMT statement = SQL_NULL_HSTMT;
+        SQLAllocHandle(SQL_HANDLE_STMT, connection ? connection : m_connection, &statement);
+        std::vector<SQLLEN> lengths(values.size());
+        for (size_t i = 0; i < values.size(); ++i) {
+            lengths[i] = static_cast<SQLLEN>(values[i].size());
+            SQLBindParameter(statement, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR,
+                             values[i].size() + 1, 0, const_cast<char*>(values[i].data()), lengths[i], &lengths[i]);
+        }
+        SQLRETURN rc = SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())), SQL_NTS);
+        EXPECT_TRUE(SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) << "the test's statement failed: " << sql.substr(0, 100);
+        Row column;  // each value read whole, in pieces
+        while (SQL_SUCCEEDED(rc) && SQL_SUCCEEDED(SQLFetch(statement))) {
+            column.emplace_back();
+            char piece[4096];
+            SQLLEN size = 0;
+            while (SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_CHAR, piece, sizeof piece, &size)) && size != SQL_NULL_DATA) {
+                bool last = size != SQL_NO_TOTAL && size < static_cast<SQLLEN>(sizeof piece);
+                column.back().append(piece, last ? static_cast<size_t>(size) : sizeof piece - 1);
+                if (last) break;
+            }
+        }
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+        return column;
+    }
     // Adds a row and returns its PhraseID (id, or the database's choice when 0).
-    int Insert(const std::string& category, const std::string& code, const std::string& content, int id = 0);
-    Table Rows();  // every row, by PhraseID
+    int Insert(const std::string& category, const std::string& code, const std::string& content, int id = 0) {
+        Execute("INSERT INTO phrase (PhraseID, category, code, content) VALUES (" + (id ? std::to_string(id) : "NULL") +
+                ", ?, ?, ?)", {category, code, content});
+        return std::atoi(Execute("SELECT last_insert_rowid()").at(0).c_str());
+    }
+    // Every row, by PhraseID, read as one value with its fields apart by a byte no test value holds.
+    Table Rows() {
+        Table rows;
+        for (const std::string& joined : Execute("SELECT category || X'01' || code || X'01' || IFNULL(content, '') || X'01' FROM phrase ORDER BY PhraseID")) {
+            rows.emplace_back();
+            for (size_t from = 0, to; (to = joined.find('\x01', from)) != std::string::npos; from = to + 1)
+                rows.back().push_back(joined.substr(from, to - from));
+        }
+        return rows;
+    }
     // Holds the write lock in a transaction of a second connection until the object goes.
     void Lock() { Execute("BEGIN IMMEDIATE", {}, m_lock = Connect()); }
 
 private:
-    void* Connect();
-    std::string m_path;
-    void *m_environment = nullptr, *m_connection = nullptr, *m_lock = nullptr;
-};
+    SQLHDBC Connect() {
+        SQLHDBC connection = SQL_NULL_HDBC;
+        SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &connection);
+        std::string text = "DRIVER={Talvory SQLite3};Database=" + m_path + ";NoCreat=1;Timeout=2000";
+        EXPECT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(connection, nullptr, reinterpret_cast<SQLCHAR*>(&text[0]), SQL_NTS, nullptr, 0,
+                                                   nullptr, SQL_DRIVER_NOPROMPT))) << "the test's connection to " << m_path;
+        return connection;
+    }
 
-// The test process's own folder (its Unix working directory) as a Windows path.
-std::string TestFolder();
-// Creates the folders of a Windows path, its last part included.
-inline void MakeFolders(const std::string& path) { SHCreateDirectoryExA(nullptr, path.c_str(), nullptr); }
+    std::string m_path;
+    SQLHENV m_environment = SQL_NULL_HENV;
+    SQLHDBC m_connection = SQL_NULL_HDBC, m_lock = SQL_NULL_HDBC;
+};
