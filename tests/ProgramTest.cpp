@@ -47,7 +47,7 @@ TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
         DropTarget target;
         UiDriver user;
         // The phrase, then Exit, with the keyboard in menus opened by a press on the icon.
-        for (const std::vector<UINT>& keys : {std::vector<UINT>{VK_DOWN, VK_RIGHT, VK_RETURN}, std::vector<UINT>{VK_UP, VK_RIGHT, VK_UP, VK_RETURN}}) {
+        for (const char* keys : {"DRE", "URUE"}) {
             user.Start([&](UiDriver& ui) {
                 PostMessageA(tray, WM_TRAYNOTIFY, TrayIconId, WM_RBUTTONDOWN);
                 ui.PressMenuKeys(ui.WaitForWindow("", "#32768", talvory.Id()), keys);

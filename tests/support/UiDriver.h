@@ -21,31 +21,6 @@
 
 using Strings = std::vector<std::string>;
 
-namespace ui {
-
-const DWORD UiTimeout = 15000;
-
-inline std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-// The visible top-level windows of a thread, or of a process when thread is 0.
-inline std::vector<HWND> VisibleWindows(DWORD thread, DWORD process) {
-    std::vector<HWND> visible;
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
-        DWORD owner = 0;
-        if (IsWindowVisible(window) && (thread ? GetWindowThreadProcessId(window, &owner) == thread
-                                               : (GetWindowThreadProcessId(window, &owner), owner == process)))
-            visible.push_back(window);
-    }
-    return visible;
-}
-
-inline bool IsDialogOrMenu(HWND window) { return ClassOf(window) == "#32770" || ClassOf(window) == "#32768"; }
-
-}  // namespace ui
 
 // Dispatches this thread's messages until condition() holds (true) or timeoutMs have passed (false).
 inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -67,8 +42,8 @@ public:
             try {
                 script(*this);
                 WaitUntil([this] {
-                    std::vector<HWND> open = ui::VisibleWindows(m_uiThread, 0);
-                    return std::none_of(open.begin(), open.end(), ui::IsDialogOrMenu);
+                    std::vector<HWND> open = VisibleWindows(m_uiThread, 0);
+                    return std::none_of(open.begin(), open.end(), IsDialogOrMenu);
                 }, "the windows to close after the user's last action");
                 m_completed = true;
             } catch (const Abort&) {
@@ -86,18 +61,18 @@ public:
     }
     void WaitUntil(const std::function<bool()>& condition, const std::string& what) {
         for (DWORD start = GetTickCount(); !condition(); Sleep(20))
-            if (GetTickCount() - start > ui::UiTimeout) Fail("timed out waiting for " + what);
+            if (GetTickCount() - start > Timeout) Fail("timed out waiting for " + what);
     }
     // A visible top-level window of the process (0: this one) with that caption (any when empty) and class.
     HWND WaitForWindow(const std::string& caption, const std::string& className = "#32770", DWORD process = 0) {
-        return WaitFor([&](HWND window) { return ui::ClassOf(window) == className && (caption.empty() || Text(window) == caption); },
+        return WaitFor([&](HWND window) { return ClassOf(window) == className && (caption.empty() || Text(window) == caption); },
                        process, className + " \"" + caption + "\"");
     }
     // Waits for a message box (a dialog with the static text 0xFFFF) of the process whose text
     // contains text, presses the button answer and waits until the box has gone.
     void Answer(const std::string& text, int answer, DWORD process = 0) {
         HWND box = WaitFor([&](HWND window) {
-            return ui::ClassOf(window) == "#32770" && Text(window, 0xFFFF).find(text) != std::string::npos;
+            return ClassOf(window) == "#32770" && Text(window, 0xFFFF).find(text) != std::string::npos;
         }, process, "a message box saying \"" + text + "\"");
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         WaitUntil([&] { return !IsWindow(box); }, "the message box \"" + text + "\" to close");
@@ -124,9 +99,11 @@ public:
         PostMessageA(Focus(dialog), WM_KEYDOWN, key, 1 | scan);
         PostMessageA(Focus(dialog), WM_KEYUP, key, static_cast<LPARAM>(1 | scan | 0xC0000000u));
     }
-    // The menu's own loop reads the keys, whichever of its windows they are posted to.
-    void PressMenuKeys(HWND menuWindow, const std::vector<UINT>& keys) {
-        for (UINT key : keys) {
+    // Keys in an open menu: Down, Up, Right, Left, Enter, X for Escape ("DRE": Down, Right, Enter).
+    // The menu's own loop reads them, whichever of its windows they are posted to.
+    void PressMenuKeys(HWND menuWindow, const std::string& keys) {
+        for (char name : keys) {
+            const UINT key = static_cast<unsigned char>("\x28\x26\x27\x25\x0D\x1B"[std::string("DURLEX").find(name)]);
             PostMessageA(menuWindow, WM_KEYDOWN, key, 0);
             PostMessageA(menuWindow, WM_KEYUP, key, static_cast<LPARAM>(0xC0000000u));
             Sleep(60);
@@ -160,25 +137,43 @@ public:
 
 private:
     struct Abort {};
+    static const DWORD Timeout = 15000;
+    static std::string ClassOf(HWND window) {
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        return name;
+    }
+    // The visible top-level windows of a thread, or of a process when thread is 0.
+    static std::vector<HWND> VisibleWindows(DWORD thread, DWORD process) {
+        std::vector<HWND> visible;
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
+            DWORD owner = 0;
+            if (IsWindowVisible(window) && (thread ? GetWindowThreadProcessId(window, &owner) == thread
+                                                   : (GetWindowThreadProcessId(window, &owner), owner == process)))
+                visible.push_back(window);
+        }
+        return visible;
+    }
+    static bool IsDialogOrMenu(HWND window) { return ClassOf(window) == "#32770" || ClassOf(window) == "#32768"; }
     HWND WaitFor(const std::function<bool(HWND)>& match, DWORD process, const std::string& what) {
         HWND found = nullptr;
         WaitUntil([&] {
-            for (HWND window : ui::VisibleWindows(0, process ? process : GetCurrentProcessId()))
+            for (HWND window : VisibleWindows(0, process ? process : GetCurrentProcessId()))
                 if (match(window)) found = window;
             return found != nullptr;
         }, what);
         return found;
     }
     void CloseLeftovers() {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < ui::UiTimeout; Sleep(200)) {
-            std::vector<HWND> open = ui::VisibleWindows(m_uiThread, 0);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < Timeout; Sleep(200)) {
+            std::vector<HWND> open = VisibleWindows(m_uiThread, 0);
             for (HWND window : open) {
-                if (ui::ClassOf(window) == "#32768") PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+                if (ClassOf(window) == "#32768") PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
                 // A dialog under a message box is disabled: the box goes first.
                 int id = GetDlgItem(window, IDCANCEL) ? IDCANCEL : GetDlgItem(window, IDNO) ? IDNO : IDOK;
-                if (ui::ClassOf(window) == "#32770" && IsWindowEnabled(window)) PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+                if (ClassOf(window) == "#32770" && IsWindowEnabled(window)) PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
             }
-            if (std::none_of(open.begin(), open.end(), ui::IsDialogOrMenu)) return;
+            if (std::none_of(open.begin(), open.end(), IsDialogOrMenu)) return;
         }
     }
 
