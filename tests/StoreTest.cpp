@@ -30,11 +30,6 @@ struct Controls {
     }
     ~Controls() { DestroyWindow(dialog); }
     Strings Phrases() { return UiDriver::ComboItems(dialog, IDC_PHRASE_COMBO); }
-    static void Choose(CComboBox& combo, const std::string& item) {
-        combo.ResetContent();
-        combo.InsertString(-1, item.c_str());
-        combo.SetCurSel(0);
-    }
 };
 
 // Text of the given length with line breaks, quotes, apostrophes and bytes 0x80 to 0xFF.
@@ -60,7 +55,8 @@ TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation) {
         for (char c : value) stored += c == '\'' ? std::string("\xAC`") : std::string(1, c);
 
         ASSERT_TRUE(InsertPhrase(value));
-        Controls::Choose(controls.categories, value);
+        controls.categories.InsertString(0, value.c_str());
+        controls.categories.SetCurSel(0);
         ASSERT_TRUE(AddPhrase(controls.categories, value, value));
         EXPECT_EQ(db.Rows().back(), (Row{value, value, stored}));
         ListCategories();
@@ -103,9 +99,10 @@ TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
     EXPECT_LT(static_cast<double>(after.PagefileUsage) - before.PagefileUsage, 8e6) << "bytes more after 2,000 reads";
 
     // Another program holds the write lock: writes fail after a short wait, reads go on.
-    db.Lock();
+    db.Execute("BEGIN IMMEDIATE");
     DWORD start = GetTickCount();
     EXPECT_FALSE(InsertPhrase("Replies"));
     EXPECT_LT(GetTickCount() - start, 4000u) << "the menu and dialogs would freeze that long";
     EXPECT_EQ(GetContentByCode("Greetings", "Hello"), "Hello,");
+    db.Execute("ROLLBACK");
 }

@@ -1,7 +1,7 @@
 // Where a delivered phrase arrives: the clipboard as another program reads
 // it, and DropTarget, a visible topmost window of the test registered as an
 // OLE drop target that takes text by move, as an editor does with a plain
-// drag. It reads the text when a drag enters and again when it drops. Text
+// drag. It reads the text when a drag enters and again (keeping it) when it drops. Text
 // is read up to its terminating zero; a block without a zero inside reads
 // with "[no terminating zero]" after it.
 #pragma once
@@ -40,7 +40,7 @@ public:
         RevokeDragDrop(m_window);
         DestroyWindow(m_window);
     }
-    Strings entered, dropped;  // read at each DragEnter, each Drop
+    Strings dropped;  // the text of each drop
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         *object = iid == IID_IUnknown || iid == IID_IDropTarget ? static_cast<IDropTarget*>(this) : nullptr;
@@ -49,7 +49,7 @@ public:
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // owned by the test, not counted
     STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-        entered.push_back(TextOf(data));
+        TextOf(data);
         return DragOver(0, POINTL(), effect);
     }
     STDMETHODIMP DragOver(DWORD, POINTL, DWORD* effect) override {

@@ -41,20 +41,22 @@ public:
         EXPECT_TRUE(CopyFileA("Z:" TALVORY_BUILD_DIR_UNIX "/templates/empty.mdb", copy.c_str(), FALSE)) << copy;
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
         SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
-        m_connection = Connect();
+        SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &m_connection);
+        std::string text = "DRIVER={Talvory SQLite3};Database=" + m_path + ";NoCreat=1;Timeout=2000";
+        EXPECT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(m_connection, nullptr, reinterpret_cast<SQLCHAR*>(&text[0]), SQL_NTS, nullptr, 0,
+                                                   nullptr, SQL_DRIVER_NOPROMPT))) << "the test's connection to " << m_path;
     }
     ~TestDatabase() {
-        if (m_lock) Execute("ROLLBACK", {}, m_lock);
-        for (SQLHDBC connection : {m_lock, m_connection})
-            if (connection && SQL_SUCCEEDED(SQLDisconnect(connection))) SQLFreeHandle(SQL_HANDLE_DBC, connection);
+        SQLDisconnect(m_connection);
+        SQLFreeHandle(SQL_HANDLE_DBC, m_connection);
         SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
     }
 
     // Runs sql with values for its '?' parameters and returns the first
     // column of its rows ("" for NULL); an error fails the test.
-    Row Execute(const std::string& sql, const std::vector<std::string>& values = {}, SQLHDBC connection = nullptr) {
+    Row Execute(const std::string& sql, const std::vector<std::string>& values = {}) {
         SQLHSTMT statement = SQL_NULL_HSTMT;
-        SQLAllocHandle(SQL_HANDLE_STMT, connection ? connection : m_connection, &statement);
+        SQLAllocHandle(SQL_HANDLE_STMT, m_connection, &statement);
         std::vector<SQLLEN> lengths(values.size());
         for (size_t i = 0; i < values.size(); ++i) {
             lengths[i] = static_cast<SQLLEN>(values[i].size());
@@ -93,20 +95,9 @@ public:
         }
         return rows;
     }
-    // Holds the write lock in a transaction of a second connection until the object goes.
-    void Lock() { Execute("BEGIN IMMEDIATE", {}, m_lock = Connect()); }
 
 private:
-    SQLHDBC Connect() {
-        SQLHDBC connection = SQL_NULL_HDBC;
-        SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &connection);
-        std::string text = "DRIVER={Talvory SQLite3};Database=" + m_path + ";NoCreat=1;Timeout=2000";
-        EXPECT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(connection, nullptr, reinterpret_cast<SQLCHAR*>(&text[0]), SQL_NTS, nullptr, 0,
-                                                   nullptr, SQL_DRIVER_NOPROMPT))) << "the test's connection to " << m_path;
-        return connection;
-    }
-
     std::string m_path;
     SQLHENV m_environment = SQL_NULL_HENV;
-    SQLHDBC m_connection = SQL_NULL_HDBC, m_lock = SQL_NULL_HDBC;
+    SQLHDBC m_connection = SQL_NULL_HDBC;
 };
