@@ -1,47 +1,44 @@
-// Talvory.exe started as a real process of its own, from a folder prepared by
-// the test, and the windows it shows.
+// Talvory.exe copied as exeName into a folder under the test's own (created)
+// and started from there as a process of its own; ended, if still running,
+// when the object goes.
 #pragma once
+
+#include "support/TestDatabase.h"
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
-class TalvoryProcess
-{
+class TalvoryProcess {
 public:
-    // Starts executablePath with workingFolder as its current directory.
-    TalvoryProcess(const std::string& executablePath, const std::string& workingFolder);
-    ~TalvoryProcess();
-    TalvoryProcess(const TalvoryProcess&) = delete;
-    TalvoryProcess& operator=(const TalvoryProcess&) = delete;
+    explicit TalvoryProcess(const std::string& folder, const std::string& exeName = "Talvory.exe") {
+        std::string path = TestFolder() + "\\" + folder, executable = path + "\\" + exeName, commandLine = "\"" + executable + "\"";
+        MakeFolders(path);
+        CopyFileA("Z:" TALVORY_BIN_DIR_UNIX "/Talvory.exe", executable.c_str(), FALSE);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        CreateProcessA(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, path.c_str(), &startup, &m_info);
+    }
+    ~TalvoryProcess() {
+        if (!WaitForExit(0)) TerminateProcess(m_info.hProcess, 1);
+        WaitForExit(5000);
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+    }
+    bool WaitForExit(DWORD timeoutMs = 10000) const { return WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0; }
+    DWORD Id() const { return m_info.dwProcessId; }
 
-    bool Started() const { return m_process != nullptr; }
-    DWORD Id() const { return m_id; }
-    // Waits for the process to end; its exit code, or STILL_ACTIVE on timeout.
-    DWORD WaitForExit(DWORD timeoutMs);
-    bool IsRunning() const;
-
-    // The process's top-level dialog windows (main window, tray window, message boxes).
-    std::vector<HWND> DialogWindows() const;
-    // Waits until the hidden main window and the tray window exist.
-    bool WaitForTrayWindow(DWORD timeoutMs) const;
-    // The tray window: the hidden dialog window owned by another dialog of the process.
-    HWND TrayWindow() const;
-    // Waits for a message box of the process and returns it (null on timeout).
-    HWND WaitForMessageBox(DWORD timeoutMs) const;
+    // The tray window, once start-up is over (the process idles in its main
+    // loop): a hidden dialog of the process from the editor's template,
+    // owned by the main window. Null when there is none.
+    HWND WaitForTrayWindow() const {
+        WaitForInputIdle(m_info.hProcess, 15000);
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", "Talvory"));) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == Id() && !IsWindowVisible(window) && GetWindow(window, GW_OWNER)) return window;
+        }
+        return nullptr;
+    }
 
 private:
-    HANDLE m_process = nullptr;
-    DWORD m_id = 0;
+    PROCESS_INFORMATION m_info = {};
 };
-
-// The text and caption of a message box window.
-std::string MessageBoxText(HWND messageBox);
-std::string WindowCaption(HWND window);
-// Copies Talvory.exe into folder under fileName, creating the folder.
-std::string CopyTalvoryInto(const std::string& folder, const std::string& fileName = "Talvory.exe");
-// A folder name under the test's own temporary working folder, created.
-std::string MakeFolder(const std::string& relative);
-// An empty file (it stands for a database file in the folder check).
-void MakeFile(const std::string& path);

@@ -1,56 +1,103 @@
-// A phrase database for one test: database/phrases.mdb under the current folder
-// (a fresh temporary folder for each test process), copied from the empty template,
-// with a connection of the test's own for arranging and checking rows.
-//
-// The test's connection uses the SQLite ODBC driver directly, with handles of
-// its own: it never makes or touches the program's store connection, and it
-// is not counted among the program's connections. Values are passed as
-// parameters, so any bytes (0x80-0xFF, 0xAC 0x60, apostrophes) round-trip.
+// The phrase database of a test: the empty template copied to a path under
+// the test's own folder (database/phrases.mdb by default, where the program
+// in this process looks for it), and a connection of the test's own through
+// the SQLite ODBC driver directly, for arranging and checking rows. Values go
+// as parameters, so any bytes round-trip.
 #pragma once
 
+#include <windows.h>
+#include <shlobj.h>
+#include <sql.h>
+#include <sqlext.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+using Row = std::vector<std::string>;  // category, code, content
+using Table = std::vector<Row>;
+
+// The test process's own folder (its Unix working directory, set by
+// scripts/run-under-wine.sh) as a Windows path.
+inline std::string TestFolder() {
+    std::string path = std::string("Z:") + std::getenv("TALVORY_TEST_DIR");
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// Creates the folders of a Windows path, its last part included.
+inline void MakeFolders(const std::string& path) { SHCreateDirectoryExA(nullptr, path.c_str(), nullptr); }
+
 class TestDatabase {
 public:
-    TestDatabase();                 // creates ./database/phrases.mdb (empty phrase table)
-    explicit TestDatabase(const std::string& relativePath);  // another file, e.g. "database/other.mdb"
-    ~TestDatabase();
-    TestDatabase(const TestDatabase&) = delete;
-    TestDatabase& operator=(const TestDatabase&) = delete;
+    explicit TestDatabase(const std::string& relativePath = "database/phrases.mdb")
+        : m_path(std::getenv("TALVORY_TEST_DIR") + ("/" + relativePath)) {
+        std::string copy = TestFolder() + "\\" + relativePath;
+        std::replace(copy.begin(), copy.end(), '/', '\\');
+        MakeFolders(copy.substr(0, copy.rfind('\\')));
+        EXPECT_TRUE(CopyFileA("Z:" TALVORY_BUILD_DIR_UNIX "/templates/empty.mdb", copy.c_str(), FALSE)) << copy;
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
+        SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
+        SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &m_connection);
+        std::string text = "DRIVER={Talvory SQLite3};Database=" + m_path + ";NoCreat=1;Timeout=2000";
+        EXPECT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(m_connection, nullptr, reinterpret_cast<SQLCHAR*>(&text[0]), SQL_NTS, nullptr, 0,
+                                                   nullptr, SQL_DRIVER_NOPROMPT))) << "the test's connection to " << m_path;
+    }
+    ~TestDatabase() {
+        SQLDisconnect(m_connection);
+        SQLFreeHandle(SQL_HANDLE_DBC, m_connection);
+        SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
+    }
 
-    void Execute(const std::string& sql);                       // fails the test on error
-    int Insert(const std::string& category, const std::string& code, const std::string& content); // returns PhraseID
-    void InsertWithId(int phraseId, const std::string& category, const std::string& code, const std::string& content);
-    struct Row { int id; std::string category, code, content; bool contentIsNull; };
-    std::vector<Row> Rows();                                    // every row, by PhraseID
-    std::string QueryText(const std::string& sql);              // first column of the first row, "" when none
-    // So that the program's writes fail while reads still work: the file is
-    // marked read-only and a transaction of the test's own holds the write
-    // lock (root ignores file modes), until the TestDatabase goes. Writes then
-    // fail after the driver's busy timeout; so do writes through Execute.
-    void MakeReadOnly();
-
-    // The file as a Windows path and as the Unix path the ODBC driver opens.
-    const std::string& WindowsPath() const { return m_windowsPath; }
-    const std::string& UnixPath() const { return m_unixPath; }
+    // Runs sql with values for its '?' parameters and returns the first
+    // column of its rows ("" for NULL); an error fails the test.
+    Row Execute(const std::string& sql, const std::vector<std::string>& values = {}) {
+        SQLHSTMT statement = SQL_NULL_HSTMT;
+        SQLAllocHandle(SQL_HANDLE_STMT, m_connection, &statement);
+        std::vector<SQLLEN> lengths(values.size());
+        for (size_t i = 0; i < values.size(); ++i) {
+            lengths[i] = static_cast<SQLLEN>(values[i].size());
+            SQLBindParameter(statement, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR,
+                             values[i].size() + 1, 0, const_cast<char*>(values[i].data()), lengths[i], &lengths[i]);
+        }
+        SQLRETURN rc = SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())), SQL_NTS);
+        EXPECT_TRUE(SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) << "the test's statement failed: " << sql.substr(0, 100);
+        Row column;  // each value read whole, in pieces
+        while (SQL_SUCCEEDED(rc) && SQL_SUCCEEDED(SQLFetch(statement))) {
+            column.emplace_back();
+            char piece[4096];
+            SQLLEN size = 0;
+            while (SQL_SUCCEEDED(SQLGetData(statement, 1, SQL_C_CHAR, piece, sizeof piece, &size)) && size != SQL_NULL_DATA) {
+                bool last = size != SQL_NO_TOTAL && size < static_cast<SQLLEN>(sizeof piece);
+                column.back().append(piece, last ? static_cast<size_t>(size) : sizeof piece - 1);
+                if (last) break;
+            }
+        }
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+        return column;
+    }
+    // Adds a row and returns its PhraseID (id, or the database's choice when 0).
+    int Insert(const std::string& category, const std::string& code, const std::string& content, int id = 0) {
+        Execute("INSERT INTO phrase (PhraseID, category, code, content) VALUES (" + (id ? std::to_string(id) : "NULL") +
+                ", ?, ?, ?)", {category, code, content});
+        return std::atoi(Execute("SELECT last_insert_rowid()").at(0).c_str());
+    }
+    // Every row, by PhraseID, read as one value with its fields apart by a byte no test value holds.
+    Table Rows() {
+        Table rows;
+        for (const std::string& joined : Execute("SELECT category || X'01' || code || X'01' || IFNULL(content, '') || X'01' FROM phrase ORDER BY PhraseID")) {
+            rows.emplace_back();
+            for (size_t from = 0, to; (to = joined.find('\x01', from)) != std::string::npos; from = to + 1)
+                rows.back().push_back(joined.substr(from, to - from));
+        }
+        return rows;
+    }
 
 private:
-    void Create(const std::string& relativePath);
-    void* Connect();
-    void RunParameterised(const std::string& sql, const std::vector<std::string>& values);
-
-    std::string m_windowsPath;
-    std::string m_unixPath;
-    void* m_environment = nullptr;
-    void* m_connection = nullptr;
-    void* m_lockConnection = nullptr;
-    bool m_madeReadOnly = false;
+    std::string m_path;
+    SQLHENV m_environment = SQL_NULL_HENV;
+    SQLHDBC m_connection = SQL_NULL_HDBC;
 };
-
-// The folder each test process runs in (its Unix working directory), as a
-// Windows path, whatever the process's current directory has become since.
-std::string TestFolder();
-// The lines the ODBC driver adapter noted for this test process's (and its
-// child processes') program connections, one per SQLDriverConnect.
-std::vector<std::string> ProgramConnections();

@@ -5,7 +5,7 @@
 # and wineserver go with it. In a light Wine prefix over the tests' own.
 set -u
 exe=$1
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/talvory-start-stop.XXXXXX")
 export TALVORY_RUN_DIR=$work/run TALVORY_EXE=$work/install/Talvory.exe TALVORY_SKIP_BUILD=1 WINEDEBUG=+debugstr \
     TALVORY_WINEPREFIX=$work/prefix TALVORY_WINEPREFIX_BASE=${WINEPREFIX:-$root/build/wineprefix}

@@ -1,0 +1,147 @@
+// The dialogs as the tray menu runs them (modal, over the hidden main
+// window) against a real database: the phrase editor, Add New Phrase, Add
+// Category and Delete Category, and what each says when a change does not
+// reach the database.
+#include "support/AppTest.h"
+
+#include "dialogs/CategoryDlg.h"
+#include "dialogs/DeleteCategory.h"
+#include "res/resource.h"
+#include "store/PhraseStore.h"
+
+TEST_F(AppTest, EditorShowsTheChosenCategorysPhraseAndSavesAndDeletesOnlyThatOne) {
+    db.Insert("Home", "Bye", "See you");
+    db.Insert("Home", "Greeting", "Hi, love");
+    db.Insert("Work", "Greeting", "Good morning, team");
+    db.Insert("Work", "Thanks", "Thank you all");
+    StartProgram();
+    Run([] { CBrevixDlg().DoModal(); }, "Talvory", [](UiDriver& ui, HWND editor) {
+        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "See you");
+        // The system menu's "About Talvory...", with its access key, opens the About box.
+        char about[64] = {};
+        GetMenuStringA(GetSystemMenu(editor, FALSE), IDM_ABOUTBOX, about, sizeof about, MF_BYCOMMAND);
+        EXPECT_STREQ(about, "&About Talvory...");
+        PostMessageA(editor, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        HWND aboutBox = ui.WaitForWindow("About Morvane");
+        ui.PressButton(aboutBox, IDCANCEL);
+        ui.WaitUntil([&] { return !IsWindow(aboutBox); }, "the About box to close");
+
+        ui.SelectComboItem(editor, IDC_PHRASE_COMBO, 1);
+        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "Hi, love");
+        ui.SelectComboItem(editor, IDC_CATEGORY_COMBO, 1);
+        EXPECT_EQ(ui.ComboItems(editor, IDC_PHRASE_COMBO), (Strings{"Greeting", "Thanks"}));
+        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "Good morning, team");
+        ui.PressKey(editor, IDC_CONTENT_EDIT, VK_END);
+        ui.PressKey(editor, IDC_CONTENT_EDIT, VK_RETURN);  // a new line in the text
+        ui.WaitUntil([&] { return ui.Text(editor, IDC_CONTENT_EDIT) == "Good morning, team\r\n"; }, "a new line");
+        ui.PressButton(editor, IDC_SAVE);
+    });
+    EXPECT_EQ(db.Rows(), (Table{{"Home", "Bye", "See you"}, {"Home", "Greeting", "Hi, love"},
+                                {"Work", "Greeting", "Good morning, team\r\n"}, {"Work", "Thanks", "Thank you all"}}));
+
+    // Each deletion shows the first category again; the last one says the table is empty.
+    Run([] { CBrevixDlg().DoModal(); }, "Talvory", [](UiDriver& ui, HWND editor) {
+        ui.SelectComboItem(editor, IDC_CATEGORY_COMBO, 1);
+        for (const Strings& left : {Strings{"Bye", "Greeting"}, Strings{"Greeting"}, Strings{"Thanks"}}) {
+            ui.PressButton(editor, IDC_DELETE_PHRASE);
+            ui.WaitUntil([&] { return ui.ComboItems(editor, IDC_PHRASE_COMBO) == left; }, "the phrases " + left[0]);
+        }
+        ui.PressButton(editor, IDC_DELETE_PHRASE, "There is no phrase in the database");
+        EXPECT_EQ(ui.ComboItems(editor, IDC_CATEGORY_COMBO), Strings{});
+        ui.PressButton(editor, IDCANCEL);
+    });
+    EXPECT_EQ(db.Rows(), Table{});
+}
+
+TEST_F(AppTest, AddNewPhraseProposesANameAndStoresTheTextWhole) {
+    db.Insert("Replies", "", "");
+    db.Insert("Replies", "Accept", "Yes, gladly.");
+    db.Insert("Work", "Greeting", "Good morning, team");
+    StartProgram();
+    std::string typed, stored;  // longer than a text box takes unless told otherwise
+    while (typed.size() < 40000) typed += "Don't forget: it's Anna's turn.\r\n";
+    for (char c : typed) stored += c == '\'' ? std::string("\xAC`") : std::string(1, c);
+
+    Run(CBrevixDlg::OnAddNewPhrase, "Add New Phrase", [&](UiDriver& ui, HWND adder) {
+        EXPECT_EQ(ui.ComboItems(adder, IDC_ADD_CATEGORY_COMBO), (Strings{"Replies", "Work"}));
+        EXPECT_EQ(ui.Text(adder, IDC_ADD_CATEGORY_COMBO) + ", " + ui.Text(adder, IDC_SHORTCUT_EDIT), "Replies, Shortcut 4");
+        HWND focus = UiDriver::Focus(adder), categories = GetDlgItem(adder, IDC_ADD_CATEGORY_COMBO);
+        EXPECT_FALSE(focus == categories || IsChild(categories, focus)) << "typing at once would rename the category";
+
+        ui.SelectComboItem(adder, IDC_ADD_CATEGORY_COMBO, 1);
+        ui.TypeText(adder, IDC_ADD_CONTENT_EDIT, typed);
+        ui.PressButton(adder, IDOK, "Phrase added successfully, would you like to add another one?", IDYES);
+        EXPECT_EQ(ui.Text(adder, IDC_ADD_CATEGORY_COMBO) + ", " + ui.Text(adder, IDC_SHORTCUT_EDIT) + ", " +
+                  ui.Text(adder, IDC_ADD_CONTENT_EDIT), "Work, Shortcut 5, ");
+        ui.TypeText(adder, IDC_SHORTCUT_EDIT, "");
+        ui.PressButton(adder, IDOK, "Please enter a Shortcut name");
+        ui.TypeText(adder, IDC_SHORTCUT_EDIT, "Blank");
+        ui.PressButton(adder, IDOK, "Content is Empty. Do you really want to save?", IDYES);
+        ui.Answer("Phrase added successfully", IDNO);
+    });
+    EXPECT_TRUE(db.Rows() == (Table{{"Replies", "", ""}, {"Replies", "Accept", "Yes, gladly."}, {"Work", "Greeting", "Good morning, team"},
+                                    {"Work", "Shortcut 4", stored}, {"Work", "Blank", ""}})) << "the added phrases, the long text whole";
+}
+
+TEST_F(AppTest, CategoriesAreAddedOnceAndDeletedWholeAfterYes) {
+    db.Insert("Replies", "Accept", "Yes, gladly.");
+    db.Insert("Bare", "", "");
+    db.Insert("Work", "", "");
+    db.Insert("Work", "Greeting", "Good morning, team");
+    StartProgram();
+    Run([] { CCategoryDlg().DoModal(); }, "Add Category", [](UiDriver& ui, HWND dialog) {
+        for (const char* name : {"Replies", "Bare"}) {  // in use, also by a category row alone
+            ui.TypeText(dialog, IDC_CATEGORY_NAME, name);
+            ui.PressButton(dialog, IDOK, "Category already in database, please select another name");
+        }
+        ui.TypeText(dialog, IDC_CATEGORY_NAME, "Letters");
+        ui.PressButton(dialog, IDOK, "Category added Successfully. Would you like to add another one?", IDNO);
+    });
+    // What the tray menu shows next.
+    EXPECT_EQ(Strings(CategoryList.names, CategoryList.names + CategoryList.count), (Strings{"Bare", "Letters", "Replies", "Work"}));
+
+    Run([] { CDeleteCategory().DoModal(); }, "Delete Category", [](UiDriver& ui, HWND dialog) {
+        EXPECT_EQ(ui.ComboItems(dialog, IDC_DELETE_COMBO), (Strings{"Bare", "Letters", "Replies", "Work"}));
+        ui.PressButton(dialog, IDOK, "Are you sure you want to delete?", IDNO);
+        ui.SelectComboItem(dialog, IDC_DELETE_COMBO, 3);
+        ui.PressButton(dialog, IDOK, "Are you sure you want to delete?", IDYES);
+        ui.WaitUntil([&] { return ui.ComboItems(dialog, IDC_DELETE_COMBO).size() == 3; }, "the shorter list");
+        ui.PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(db.Rows(), (Table{{"Replies", "Accept", "Yes, gladly."}, {"Bare", "", ""}, {"Letters", "", ""}}));
+}
+
+TEST_F(AppTest, ChangesTheDatabaseRefusesOrCannotFindAreReportedAndTheInputKept) {
+    db.Insert("Replies", "Accept", "Yes, gladly.");
+    StartProgram();
+    for (const std::string event : {"INSERT", "UPDATE", "DELETE"})
+        db.Execute("CREATE TRIGGER refuse_" + event + " BEFORE " + event + " ON phrase BEGIN SELECT RAISE(ABORT, 'no'); END");
+    const std::function<void()> edit = [] { CBrevixDlg().DoModal(); }, addCategory = [] { CCategoryDlg().DoModal(); };
+    // Each dialog: what is typed into which box, the button, and what the user is told (and answers Yes to).
+    const std::tuple<std::function<void()>, const char*, int, const char*, int, Strings> cases[] = {
+        {edit, "Talvory", IDC_CONTENT_EDIT, "Good afternoon", IDC_SAVE, {"could not be saved"}},
+        {edit, "Talvory", IDC_CONTENT_EDIT, "Good afternoon", IDC_DELETE_PHRASE, {"could not be deleted"}},
+        {CBrevixDlg::OnAddNewPhrase, "Add New Phrase", IDC_ADD_CONTENT_EDIT, "Good evening", IDOK, {"could not be saved"}},
+        {addCategory, "Add Category", IDC_CATEGORY_NAME, "Letters", IDOK, {"could not be saved"}},
+        {[] { CDeleteCategory().DoModal(); }, "Delete Category", 0, "", IDOK, {"Are you sure", "could not be deleted"}}};
+    for (const auto& [open, caption, box, typed, button, says] : cases) {
+        Run(open, caption, [&](UiDriver& ui, HWND dialog) {
+            if (box) ui.TypeText(dialog, box, typed);
+            ui.PressButton(dialog, button);
+            for (const std::string& text : says) ui.Answer(text, text == "Are you sure" ? IDYES : IDOK);
+            if (box) EXPECT_EQ(ui.Text(dialog, box), typed) << caption;
+            ui.PressButton(dialog, IDCANCEL);
+        });
+    }
+    EXPECT_EQ(db.Rows(), (Table{{"Replies", "Accept", "Yes, gladly."}}));
+
+    // The phrase shown was deleted by another program meanwhile.
+    db.Execute("DROP TRIGGER refuse_UPDATE");
+    db.Execute("DROP TRIGGER refuse_DELETE");
+    Run(edit, "Talvory", [&](UiDriver& ui, HWND editor) {
+        db.Execute("DELETE FROM phrase");
+        ui.PressButton(editor, IDC_SAVE, "could not be saved");
+        ui.PressButton(editor, IDC_DELETE_PHRASE, "could not be deleted");
+        ui.PressButton(editor, IDCANCEL);
+    });
+}

@@ -1,0 +1,108 @@
+// The phrase table's operations (store/PhraseStore.h) on a real SQLite file
+// through the program's own ODBC connection: values that would break a
+// statement pasted together, overflow a buffer or lose a byte are stored and
+// read back exactly through every operation; reads leave the file to other
+// programs, and writes to a file another program has locked give up quickly.
+#include "store/PhraseCommandIds.h"
+#include "store/PhraseContents.h"
+#include "store/PhraseStore.h"
+#include "res/resource.h"
+#include "support/TestDatabase.h"
+#include "support/UiDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <psapi.h>
+
+namespace {
+
+INT_PTR CALLBACK NoProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The phrase editor's combo boxes and text box, in a hidden dialog from the program's resources.
+struct Controls {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TALVORY_DIALOG), nullptr, NoProcedure, 0);
+    CComboBox categories, phrases;
+    CEdit edit;
+    Controls() {
+        categories.m_hWnd = GetDlgItem(dialog, IDC_CATEGORY_COMBO);
+        phrases.m_hWnd = GetDlgItem(dialog, IDC_PHRASE_COMBO);
+        edit.m_hWnd = GetDlgItem(dialog, IDC_CONTENT_EDIT);
+    }
+    ~Controls() { DestroyWindow(dialog); }
+    Strings Phrases() { return UiDriver::ComboItems(dialog, IDC_PHRASE_COMBO); }
+};
+
+// Text of the given length with line breaks, quotes, apostrophes and bytes 0x80 to 0xFF.
+std::string LongText(size_t length) {
+    std::string text;
+    for (int line = 0; text.size() < length; ++line)
+        text += "Line " + std::to_string(line) + ": " + static_cast<char>(0x80 + line % 0x80) + " it's \"so\"; 100%\r\n";
+    return text.substr(0, length);
+}
+
+}  // namespace
+
+TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation) {
+    TestDatabase db;
+    db.Insert("Sentinel", "Keep", "keep me");
+    Controls controls;
+    // Each value serves as category name, shortcut name and phrase text at once.
+    for (const std::string& value : {std::string("Anna's ''"), std::string("' OR '1'='1"), std::string("x'); DELETE FROM phrase; --"),
+                                     std::string("{fn UCASE('x')} ? %s \\ I\xAC`m"), LongText(1023), LongText(1024), LongText(1025),
+                                     LongText(70000) /* every byte 0x80 to 0xFF too */}) {
+        SCOPED_TRACE(value.substr(0, 30) + "... (" + std::to_string(value.size()) + " bytes)");
+        std::string stored;  // an added phrase's text keeps each apostrophe as the bytes 0xAC 0x60
+        for (char c : value) stored += c == '\'' ? std::string("\xAC`") : std::string(1, c);
+
+        ASSERT_TRUE(InsertPhrase(value));
+        controls.categories.InsertString(0, value.c_str());
+        controls.categories.SetCurSel(0);
+        ASSERT_TRUE(AddPhrase(controls.categories, value, value));
+        EXPECT_EQ(db.Rows().back(), (Row{value, value, stored}));
+        ListCategories();
+        ASSERT_EQ(CategoryList.count, 2);
+        EXPECT_TRUE(CategoryList.names[0].str() == value || CategoryList.names[1].str() == value);
+        EXPECT_EQ(CountCategoryPhrases(value), 2);
+        EXPECT_EQ(GetContentByCode(value, value).str(), stored);
+        ListPhraseCodes(controls.phrases, value);
+        EXPECT_EQ(controls.Phrases(), Strings{value});
+
+        EXPECT_TRUE(UpdateContent(controls.phrases, value, stored + "!"));
+        int id = -1;
+        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const CString& code, int phraseId) { id = code.str() == value ? phraseId : -2; }), 1);
+        EXPECT_EQ(GetContentById(CommandForPhrase(id)).str(), stored + "!");
+        LoadAllContents();
+        EXPECT_EQ(PhraseContents[id].str(), stored + "!");
+        LoadCategoryPhrases(controls.phrases, controls.edit, value);
+        EXPECT_EQ(controls.Phrases(), (Strings{"", value}));
+        EXPECT_EQ(controls.edit.GetWindowText().str(), stored + "!");
+
+        bool deleted = false;
+        EXPECT_EQ(DeletePhrase(value, value, &deleted), 2);
+        EXPECT_TRUE(deleted);
+        EXPECT_TRUE(DeleteCategoryRows(value));
+        ASSERT_EQ(db.Rows(), (Table{{"Sentinel", "Keep", "keep me"}})) << "the table is intact";
+    }
+}
+
+TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
+    TestDatabase db;
+    db.Insert("Greetings", "Hello", "Hello,");
+    // A day of use in a moment: the process does not grow with the reads.
+    PROCESS_MEMORY_COUNTERS before = {}, after = {};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    for (int i = 0; i < 500; ++i) {
+        EXPECT_EQ(CountPhrases() + CountCategoryPhrases("Greetings"), 2);
+        EXPECT_EQ(GetContentByCode("Greetings", "Hello") + NextShortcutName(), "Hello,Shortcut 2");
+    }
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+    EXPECT_LT(static_cast<double>(after.PagefileUsage) - before.PagefileUsage, 8e6) << "bytes more after 2,000 reads";
+
+    // Another program holds the write lock: writes fail after a short wait, reads go on.
+    db.Execute("BEGIN IMMEDIATE");
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(InsertPhrase("Replies"));
+    EXPECT_LT(GetTickCount() - start, 4000u) << "the menu and dialogs would freeze that long";
+    EXPECT_EQ(GetContentByCode("Greetings", "Hello"), "Hello,");
+    db.Execute("ROLLBACK");
+}

@@ -1,0 +1,143 @@
+// The tray icon and its menu as the user meets them: the icon as the shell
+// is told of it, the menu opened by a press on the icon, built from the
+// database and driven with the keyboard; a chosen phrase reaches the
+// clipboard and the window under the cursor (by the framework's drag), and
+// the Toolbox's commands open their dialogs over the hidden main window.
+#include "support/AppTest.h"
+
+#include "AfxDataSource.h"
+#include "delivery/PhraseDelivery.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+#include <thread>
+
+namespace {
+
+// The menu as the user reads it: item texts, submenus in brackets.
+std::string Describe(HMENU menu) {
+    std::string out;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[256] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        HMENU submenu = GetSubMenu(menu, i);
+        out += std::string(i ? " | " : "") + (text[0] ? text : "---") + (submenu ? " [" + Describe(submenu) + "]" : "");
+    }
+    return out;
+}
+
+// Which of the five animation frames an icon shows (1 to 5; 0: none of them), by its pixels.
+int FrameOf(HICON icon) {
+    auto pixels = [](HICON shown) {
+        ICONINFO info = {};
+        GetIconInfo(shown, &info);
+        std::string bits(32 * 32 * 4, '\0');
+        bits.resize(static_cast<size_t>(GetBitmapBits(info.hbmColor, static_cast<LONG>(bits.size()), &bits[0])));
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return bits;
+    };
+    const UINT frames[] = {IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_3, IDI_FRAME_4, IDI_FRAME_5};
+    for (int i = 0; i < 5; ++i)
+        if (pixels(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(frames[i]))) == pixels(icon)) return i + 1;
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne) {
+    std::string page;  // fills the clipboard's 4,096-byte step exactly
+    while (page.size() < 4096) page += "Page " + std::to_string(page.size()) + ".\r\n";
+    page.resize(4096);
+    db.Insert("Letters", "", "");
+    db.Insert("Letters", "b", page);
+    db.Insert("Letters", "a", "Don\xAC`t \xAC alone, ` alone, it\xAC`s \xAC\xAC``");
+    db.Insert("Empty", "", "");
+    for (int id : {9999, 10001, 30000}) db.Insert("Big", "n" + std::to_string(id), "phrase " + std::to_string(id), id);
+    StartProgram();
+    std::string picture;
+    OpenTrayMenu([&](UiDriver& ui, HWND menu) {
+        picture = Describe(reinterpret_cast<HMENU>(SendMessageA(menu, 0x01E1 /* MN_GETHMENU */, 0, 0)));
+        ui.PressMenuKeys(menu, "X");
+    }, WM_LBUTTONDOWN);
+    EXPECT_EQ(picture, "Big [n10001 | n30000 | n9999] | Empty | Letters [a | b] | --- | "
+                       "Toolbox [Add Category | Delete Category | Add phrase | Edit phrase | About us | Exit]");
+
+    // Down to the category, Right into its submenu, Down to the phrase; "" delivers nothing.
+    const std::pair<std::string, std::string> choices[] = {
+        {"DDDRE", "Don't \xAC alone, ` alone, it's \xAC'`"}, {"DDDRDE", page}, {"DRDDE", "phrase 9999"},
+        {"DRE", "phrase 10001"}, {"DRDE", "phrase 30000"}, {"DDE", ""} /* a category without phrases is a plain item */};
+    for (const auto& [keys, text] : choices) {
+        target->dropped.clear();
+        OpenTrayMenu([&](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, keys); });
+        EXPECT_EQ(ClipboardText(), text.empty() ? "phrase 30000" : text) << "the clipboard keeps the last phrase";
+        EXPECT_TRUE(target->dropped == (text.empty() ? Strings{} : Strings{text})) << keys << ": " << text.substr(0, 20);
+    }
+}
+
+TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheIcon) {
+    StartProgram();
+    // Added once as icon 2005 of the tray window (which tools address), with the tip "Talvory".
+    ASSERT_EQ(iconCalls.size(), 1u);
+    const TrayIconRecord& icon = iconCalls[0].second;
+    EXPECT_EQ(std::make_tuple(iconCalls[0].first, icon.uFlags, std::string(icon.szTip), icon.uID, icon.hWnd, icon.uCallbackMessage),
+              std::make_tuple(DWORD(NIM_ADD), UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), std::string("Talvory"), 2005u, TrayWindowHandle, WM_TRAYNOTIFY));
+    // Each tick of the animation shows the next of the five frames.
+    for (int tick = 0; tick < 6; ++tick) AnimateTrayIcon(nullptr, 0, 0, 0);
+    std::vector<int> frames;
+    for (const auto& call : iconCalls) frames.push_back(FrameOf(call.second.hIcon));
+    EXPECT_EQ(frames, (std::vector<int>{1, 1, 2, 3, 4, 5, 1}));
+
+    // Up wraps to "Toolbox", Right opens it at its first item; Down to the item.
+    const char* dialogs[] = {"Add Category", "Delete Category", "Add New Phrase", "Talvory", "About Morvane", nullptr};
+    for (size_t item = 0; item < 6; ++item) {
+        OpenTrayMenu([&](UiDriver& ui, HWND menu) {
+            ui.PressMenuKeys(menu, "UR" + std::string(item, 'D') + "E");
+            if (!dialogs[item]) return;  // Exit
+            HWND dialog = ui.WaitForWindow(dialogs[item]);
+            if (GetWindow(dialog, GW_OWNER) != mainWindow.m_hWnd || IsWindowEnabled(mainWindow.m_hWnd))
+                ui.Fail("the dialog is not modal over the main window");
+            ui.PressButton(dialog, IDCANCEL);
+        });
+    }
+    EXPECT_EQ(QuitFlag, 1);
+    EXPECT_EQ(iconCalls.back().first, DWORD(NIM_DELETE));
+    EXPECT_EQ(iconCalls.back().second.uID, 2005u);
+}
+
+// The drag that drops a chosen phrase (framework/AfxDataSource.h): it starts
+// once the cursor leaves a small square around its start, or when the cursor
+// has rested for the platform's drag delay; the button not held cancels it.
+TEST(Drag, StartsOffItsSquareOrAfterTheDelayAndTheOtherButtonCancels) {
+    ASSERT_TRUE(AfxOleInit());
+    DropTarget target;  // under the cursor
+    DWORD start = GetTickCount();
+    DropPhraseAtCursor("text");
+    EXPECT_GE(GetTickCount() - start, 150u) << "dropped before the drag delay of 200 ms without profile values";
+    COleDropSource patient;
+    patient.m_dragDelay = 10000;
+    std::thread mouse([] {  // within the square (2 pixels each way), then out of it
+        Sleep(100);
+        SetCursorPos(501, 449);
+        Sleep(500);
+        SetCursorPos(497, 450);
+    });
+    COleDataSource* source = new COleDataSource;
+    source->CacheGlobalData(CF_TEXT, GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, 1));
+    start = GetTickCount();
+    source->DoDragDrop(DROPEFFECT_MOVE, nullptr, &patient);
+    DWORD waited = GetTickCount() - start;
+    source->InternalRelease();
+    mouse.join();
+    EXPECT_TRUE(waited >= 550 && waited < 5000) << waited << " ms";
+    EXPECT_EQ(target.dropped, (Strings{"text", ""}));
+
+    COleDropSource leftDrag;  // begun with the left button held
+    leftDrag.m_dwButtonDrop = MK_LBUTTON;
+    leftDrag.m_dwButtonCancel = MK_RBUTTON;
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
+    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
+    AfxOleTerm();
+}
