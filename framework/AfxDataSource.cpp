@@ -161,9 +161,11 @@ bool COleDataSource::SetClipboard()
     return true;
 }
 
-DWORD COleDataSource::DoDragDrop(DWORD effects)
+DWORD COleDataSource::DoDragDrop(DWORD effects, COleDropSource* customSource)
 {
-    CComPtr<COleDropSource> dropSource(new COleDropSource);
+    CComPtr<COleDropSource> standardSource(customSource ? nullptr : new COleDropSource);
+    COleDropSource* dropSource = customSource ? customSource : standardSource.Get();
+    dropSource->m_bDragStarted = FALSE;
     POINT cursor = {};
     ::GetCursorPos(&cursor);
     RECT& rect = dropSource->m_rectStartDrag;
@@ -191,7 +193,7 @@ DWORD COleDataSource::DoDragDrop(DWORD effects)
     if (!start) return DROPEFFECT_NONE;
 
     DWORD effect = DROPEFFECT_NONE;
-    HRESULT result = ::DoDragDrop(this, dropSource.Get(), effects, &effect);
+    HRESULT result = ::DoDragDrop(this, dropSource, effects, &effect);
     return result == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
 }
 

@@ -98,12 +98,12 @@ public:
     // program holds it open) it returns false and the caller keeps its reference.
     bool SetClipboard();
 
-    // Runs an OLE drag and drop with this object and the standard drop source.
-    // The drag starts once the cursor leaves its position widened by the
-    // minimum drag distance (a cursor exactly at the screen origin starts it
-    // at once), or after the drag delay. Returns the effect performed
-    // (DROPEFFECT_NONE when the drag did not start or nothing was dropped).
-    DWORD DoDragDrop(DWORD effects);
+    // Runs an OLE drag and drop with this object and dropSource (the standard
+    // one when null). The drag starts once the cursor leaves its position
+    // widened by the minimum drag distance (a cursor exactly at the screen
+    // origin starts it at once), or after the drag delay. Returns the effect
+    // performed (DROPEFFECT_NONE when the drag did not start or nothing was dropped).
+    DWORD DoDragDrop(DWORD effects, COleDropSource* dropSource = nullptr);
 
     // IDataObject: copies of the cached blocks are handed out.
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;

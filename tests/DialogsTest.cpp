@@ -9,14 +9,14 @@
 #include "res/resource.h"
 #include "store/PhraseStore.h"
 
-TEST_F(AppTest, EditorShowsTheChosenCategorysPhraseAndSavesAndDeletesOnlyThatOne) {
+TEST_F(AppTest, EditorShowsTheChosenPhraseAsTypedAndSavesAndDeletesOnlyThatOne) {
+    db.Insert("Bare", "", "");  // a category row alone: the editor opens on its blank item
     db.Insert("Home", "Bye", "See you");
     db.Insert("Home", "Greeting", "Hi, love");
-    db.Insert("Work", "Greeting", "Good morning, team");
+    db.Insert("Home", "GREETING", "It\xAC`s me");  // equal to the one before, as the database compares
     db.Insert("Work", "Thanks", "Thank you all");
     StartProgram();
     Run([] { CBrevixDlg().DoModal(); }, "Talvory", [](UiDriver& ui, HWND editor) {
-        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "See you");
         // The system menu's "About Talvory...", with its access key, opens the About box.
         char about[64] = {};
         GetMenuStringA(GetSystemMenu(editor, FALSE), IDM_ABOUTBOX, about, sizeof about, MF_BYCOMMAND);
@@ -26,25 +26,35 @@ TEST_F(AppTest, EditorShowsTheChosenCategorysPhraseAndSavesAndDeletesOnlyThatOne
         ui.PressButton(aboutBox, IDCANCEL);
         ui.WaitUntil([&] { return !IsWindow(aboutBox); }, "the About box to close");
 
-        ui.SelectComboItem(editor, IDC_PHRASE_COMBO, 1);
-        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "Hi, love");
+        // No phrase chosen: Save keeps the dialog and the text typed.
+        ui.TypeText(editor, IDC_CONTENT_EDIT, "Draft");
+        ui.PressButton(editor, IDC_SAVE, "Please pick the phrase to save this text to");
+        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "Draft");
+
         ui.SelectComboItem(editor, IDC_CATEGORY_COMBO, 1);
-        EXPECT_EQ(ui.ComboItems(editor, IDC_PHRASE_COMBO), (Strings{"Greeting", "Thanks"}));
-        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "Good morning, team");
+        EXPECT_EQ(ui.ComboItems(editor, IDC_PHRASE_COMBO), (Strings{"Bye", "Greeting", "GREETING"}));
+        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "See you");
+        ui.SelectComboItem(editor, IDC_PHRASE_COMBO, 2);
+        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "It's me") << "the twin's own text, apostrophe as typed";
         ui.PressKey(editor, IDC_CONTENT_EDIT, VK_END);
         ui.PressKey(editor, IDC_CONTENT_EDIT, VK_RETURN);  // a new line in the text
-        ui.WaitUntil([&] { return ui.Text(editor, IDC_CONTENT_EDIT) == "Good morning, team\r\n"; }, "a new line");
+        ui.WaitUntil([&] { return ui.Text(editor, IDC_CONTENT_EDIT) == "It's me\r\n"; }, "a new line");
         ui.PressButton(editor, IDC_SAVE);
     });
-    EXPECT_EQ(db.Rows(), (Table{{"Home", "Bye", "See you"}, {"Home", "Greeting", "Hi, love"},
-                                {"Work", "Greeting", "Good morning, team\r\n"}, {"Work", "Thanks", "Thank you all"}}));
+    EXPECT_EQ(db.Rows(), (Table{{"Bare", "", ""}, {"Home", "Bye", "See you"}, {"Home", "Greeting", "Hi, love"},
+                                {"Home", "GREETING", "It\xAC`s me\r\n"}, {"Work", "Thanks", "Thank you all"}}));
 
     // Each deletion shows the first category again; the last one says the table is empty.
-    Run([] { CBrevixDlg().DoModal(); }, "Talvory", [](UiDriver& ui, HWND editor) {
+    Run([] { CBrevixDlg().DoModal(); }, "Talvory", [&](UiDriver& ui, HWND editor) {
         ui.SelectComboItem(editor, IDC_CATEGORY_COMBO, 1);
-        for (const Strings& left : {Strings{"Bye", "Greeting"}, Strings{"Greeting"}, Strings{"Thanks"}}) {
+        ui.SelectComboItem(editor, IDC_PHRASE_COMBO, 2);
+        const Strings left[] = {{"Bare", "Home", "Work"}, {"Home", "Work"}, {"Home", "Work"}, {"Work"}};
+        for (const Strings& categories : left) {
             ui.PressButton(editor, IDC_DELETE_PHRASE);
-            ui.WaitUntil([&] { return ui.ComboItems(editor, IDC_PHRASE_COMBO) == left; }, "the phrases " + left[0]);
+            ui.WaitUntil([&] { return ui.ComboItems(editor, IDC_CATEGORY_COMBO) == categories; }, "the categories " + categories[0]);
+            if (categories.size() == 3)
+                EXPECT_EQ(db.Rows(), (Table{{"Bare", "", ""}, {"Home", "Bye", "See you"}, {"Home", "Greeting", "Hi, love"},
+                                            {"Work", "Thanks", "Thank you all"}})) << "only the chosen twin goes";
         }
         ui.PressButton(editor, IDC_DELETE_PHRASE, "There is no phrase in the database");
         EXPECT_EQ(ui.ComboItems(editor, IDC_CATEGORY_COMBO), Strings{});
@@ -65,8 +75,12 @@ TEST_F(AppTest, AddNewPhraseProposesANameAndStoresTheTextWhole) {
     Run(CBrevixDlg::OnAddNewPhrase, "Add New Phrase", [&](UiDriver& ui, HWND adder) {
         EXPECT_EQ(ui.ComboItems(adder, IDC_ADD_CATEGORY_COMBO), (Strings{"Replies", "Work"}));
         EXPECT_EQ(ui.Text(adder, IDC_ADD_CATEGORY_COMBO) + ", " + ui.Text(adder, IDC_SHORTCUT_EDIT), "Replies, Shortcut 4");
-        HWND focus = UiDriver::Focus(adder), categories = GetDlgItem(adder, IDC_ADD_CATEGORY_COMBO);
-        EXPECT_FALSE(focus == categories || IsChild(categories, focus)) << "typing at once would rename the category";
+        // Typing goes straight into the shortcut name, replacing the proposal.
+        ui.Type(adder, "accept");
+        ui.WaitUntil([&] { return ui.Text(adder, IDC_SHORTCUT_EDIT) == "accept"; }, "the name typed");
+        ui.TypeText(adder, IDC_ADD_CONTENT_EDIT, "Sure");
+        ui.PressButton(adder, IDOK, "already has a phrase with that shortcut name");
+        EXPECT_EQ(ui.Text(adder, IDC_SHORTCUT_EDIT) + ", " + ui.Text(adder, IDC_ADD_CONTENT_EDIT), "accept, Sure");
 
         ui.SelectComboItem(adder, IDC_ADD_CATEGORY_COMBO, 1);
         ui.TypeText(adder, IDC_ADD_CONTENT_EDIT, typed);
@@ -80,7 +94,7 @@ TEST_F(AppTest, AddNewPhraseProposesANameAndStoresTheTextWhole) {
         ui.Answer("Phrase added successfully", IDNO);
     });
     EXPECT_TRUE(db.Rows() == (Table{{"Replies", "", ""}, {"Replies", "Accept", "Yes, gladly."}, {"Work", "Greeting", "Good morning, team"},
-                                    {"Work", "Shortcut 4", stored}, {"Work", "Blank", ""}})) << "the added phrases, the long text whole";
+                                    {"Work", "accept", stored}, {"Work", "Blank", ""}})) << "the added phrases, the long text whole";
 }
 
 TEST_F(AppTest, CategoriesAreAddedOnceAndDeletedWholeAfterYes) {
@@ -94,11 +108,12 @@ TEST_F(AppTest, CategoriesAreAddedOnceAndDeletedWholeAfterYes) {
             ui.TypeText(dialog, IDC_CATEGORY_NAME, name);
             ui.PressButton(dialog, IDOK, "Category already in database, please select another name");
         }
-        ui.TypeText(dialog, IDC_CATEGORY_NAME, "Letters");
+        ui.TypeText(dialog, IDC_CATEGORY_NAME, "");
+        ui.Type(dialog, "Letters");  // into the name box, which has the focus
         ui.PressButton(dialog, IDOK, "Category added Successfully. Would you like to add another one?", IDNO);
     });
     // What the tray menu shows next.
-    EXPECT_EQ(Strings(CategoryList.names, CategoryList.names + CategoryList.count), (Strings{"Bare", "Letters", "Replies", "Work"}));
+    EXPECT_EQ(Strings(CategoryList.names.begin(), CategoryList.names.end()), (Strings{"Bare", "Letters", "Replies", "Work"}));
 
     Run([] { CDeleteCategory().DoModal(); }, "Delete Category", [](UiDriver& ui, HWND dialog) {
         EXPECT_EQ(ui.ComboItems(dialog, IDC_DELETE_COMBO), (Strings{"Bare", "Letters", "Replies", "Work"}));

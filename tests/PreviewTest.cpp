@@ -1,6 +1,6 @@
 // The preview beside the highlighted phrase of the real tray menu: the
-// phrase's first words in a popup that waits a second before it first shows,
-// stands over the submenu's right edge, leaves a phrase without text alone,
+// phrase's first words, with its apostrophes, in a popup that waits a second
+// before it first shows, stands beside the submenu, leaves a phrase without text alone,
 // and stays for a keyboard user wherever the pointer rests.
 #include "support/AppTest.h"
 
@@ -18,7 +18,7 @@ TEST_F(AppTest, PreviewShowsThePhrasesFirstWordsBesideItAfterASecond) {
     // PhraseIDs of their own: the preview keeps the texts of earlier tests in this process.
     db.Insert("Greetings", "1 first", "Kind regards, the whole team of us here today", 701);
     db.Insert("Greetings", "2 blank", "", 702);
-    db.Insert("Greetings", "3 last", "Goodbye", 703);
+    db.Insert("Greetings", "3 last", "It\xAC`s goodbye", 703);
     StartProgram();
     OpenTrayMenu([&](UiDriver& ui, HWND menu) {
         HMENU phrases = GetSubMenu(reinterpret_cast<HMENU>(SendMessageA(menu, 0x01E1 /* MN_GETHMENU */, 0, 0)), 0);
@@ -36,13 +36,13 @@ TEST_F(AppTest, PreviewShowsThePhrasesFirstWordsBesideItAfterASecond) {
         DWORD last = highlight("D", 2);
         ui.WaitUntil(PreviewShowing, "the preview");
         EXPECT_GE(GetTickCount() - last, 700u) << "the first preview came before its second was up";
-        EXPECT_EQ(UiDriver::Text(MenuPreviewManager.popup.m_hWnd), "Goodbye...");
+        EXPECT_EQ(UiDriver::Text(MenuPreviewManager.popup.m_hWnd), "It's goodbye...");
         HWND submenu = FindWindowExA(nullptr, nullptr, "#32768", nullptr);
         if (submenu == menu) submenu = FindWindowExA(nullptr, menu, "#32768", nullptr);
         RECT menuRect, popup;
         GetWindowRect(submenu, &menuRect);
         GetWindowRect(MenuPreviewManager.popup.m_hWnd, &popup);
-        EXPECT_EQ(popup.left, menuRect.right - 50) << "the preview overlaps the submenu by 50 pixels";
+        EXPECT_EQ(popup.left, menuRect.right) << "the preview stands beside the submenu, its items not hidden";
 
         // Highlighted with the keyboard, the preview stays while the pointer
         // rests off the submenu (where the menu opened).

@@ -22,11 +22,9 @@ INT_PTR CALLBACK NoProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 struct Controls {
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TALVORY_DIALOG), nullptr, NoProcedure, 0);
     CComboBox categories, phrases;
-    CEdit edit;
     Controls() {
         categories.m_hWnd = GetDlgItem(dialog, IDC_CATEGORY_COMBO);
         phrases.m_hWnd = GetDlgItem(dialog, IDC_PHRASE_COMBO);
-        edit.m_hWnd = GetDlgItem(dialog, IDC_CONTENT_EDIT);
     }
     ~Controls() { DestroyWindow(dialog); }
     Strings Phrases() { return UiDriver::ComboItems(dialog, IDC_PHRASE_COMBO); }
@@ -60,26 +58,31 @@ TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation) {
         ASSERT_TRUE(AddPhrase(controls.categories, value, value));
         EXPECT_EQ(db.Rows().back(), (Row{value, value, stored}));
         ListCategories();
-        ASSERT_EQ(CategoryList.count, 2);
+        ASSERT_EQ(CategoryList.names.size(), 2u);
         EXPECT_TRUE(CategoryList.names[0].str() == value || CategoryList.names[1].str() == value);
         EXPECT_EQ(CountCategoryPhrases(value), 2);
-        EXPECT_EQ(GetContentByCode(value, value).str(), stored);
-        ListPhraseCodes(controls.phrases, value);
+        EXPECT_EQ(CountCategoryCodes(value, value), 1);
+        std::vector<PhraseId> ids;
+        ListPhraseCodes(controls.phrases, value, ids);
         EXPECT_EQ(controls.Phrases(), Strings{value});
+        ASSERT_EQ(ids.size(), 1u);
+        EXPECT_EQ(GetContentByPhraseId(ids[0]).str(), stored);
+        EXPECT_EQ(PhraseContents[ids[0]].str(), stored) << "the preview knows an added phrase";
 
-        EXPECT_TRUE(UpdateContent(controls.phrases, value, stored + "!"));
-        int id = -1;
-        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const CString& code, int phraseId) { id = code.str() == value ? phraseId : -2; }), 1);
+        EXPECT_TRUE(UpdateContent(ids[0], value + "!"));  // stored as an added phrase is
+        PhraseId id = -1;
+        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const CString& code, PhraseId phraseId) { id = code.str() == value ? phraseId : -2; }), 1);
         EXPECT_EQ(GetContentById(CommandForPhrase(id)).str(), stored + "!");
+        EXPECT_EQ(PhraseContents[id].str(), stored + "!") << "the preview knows a saved text";
         LoadAllContents();
         EXPECT_EQ(PhraseContents[id].str(), stored + "!");
-        LoadCategoryPhrases(controls.phrases, controls.edit, value);
+        LoadCategoryPhrases(controls.phrases, value, ids);
         EXPECT_EQ(controls.Phrases(), (Strings{"", value}));
-        EXPECT_EQ(controls.edit.GetWindowText().str(), stored + "!");
 
         bool deleted = false;
-        EXPECT_EQ(DeletePhrase(value, value, &deleted), 2);
+        EXPECT_EQ(DeletePhraseById(id, &deleted), 2);
         EXPECT_TRUE(deleted);
+        EXPECT_EQ(PhraseContents[id].str(), "") << "the preview forgets a deleted phrase";
         EXPECT_TRUE(DeleteCategoryRows(value));
         ASSERT_EQ(db.Rows(), (Table{{"Sentinel", "Keep", "keep me"}})) << "the table is intact";
     }
@@ -93,7 +96,7 @@ TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
     for (int i = 0; i < 500; ++i) {
         EXPECT_EQ(CountPhrases() + CountCategoryPhrases("Greetings"), 2);
-        EXPECT_EQ(GetContentByCode("Greetings", "Hello") + NextShortcutName(), "Hello,Shortcut 2");
+        EXPECT_EQ(GetContentByPhraseId(1).str() + NextShortcutName().str(), "Hello,Shortcut 2");
     }
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
     EXPECT_LT(static_cast<double>(after.PagefileUsage) - before.PagefileUsage, 8e6) << "bytes more after 2,000 reads";
@@ -103,6 +106,6 @@ TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
     DWORD start = GetTickCount();
     EXPECT_FALSE(InsertPhrase("Replies"));
     EXPECT_LT(GetTickCount() - start, 4000u) << "the menu and dialogs would freeze that long";
-    EXPECT_EQ(GetContentByCode("Greetings", "Hello"), "Hello,");
+    EXPECT_EQ(GetContentByPhraseId(1), "Hello,");
     db.Execute("ROLLBACK");
 }

@@ -115,29 +115,28 @@ TEST(Drag, StartsOffItsSquareOrAfterTheDelayAndTheOtherButtonCancels) {
     DWORD start = GetTickCount();
     DropPhraseAtCursor("text");
     EXPECT_GE(GetTickCount() - start, 150u) << "dropped before the drag delay of 200 ms without profile values";
-    COleDropSource patient;
-    patient.m_dragDelay = 10000;
+    CComPtr<COleDropSource> patient(new COleDropSource);
+    patient->m_dragDelay = 10000;
     std::thread mouse([] {  // within the square (2 pixels each way), then out of it
         Sleep(100);
         SetCursorPos(501, 449);
         Sleep(500);
         SetCursorPos(497, 450);
     });
-    COleDataSource* source = new COleDataSource;
+    CComPtr<COleDataSource> source(new COleDataSource);
     source->CacheGlobalData(CF_TEXT, GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, 1));
     start = GetTickCount();
-    source->DoDragDrop(DROPEFFECT_MOVE, nullptr, &patient);
+    source->DoDragDrop(DROPEFFECT_MOVE, patient.Get());
     DWORD waited = GetTickCount() - start;
-    source->InternalRelease();
     mouse.join();
     EXPECT_TRUE(waited >= 550 && waited < 5000) << waited << " ms";
     EXPECT_EQ(target.dropped, (Strings{"text", ""}));
 
-    COleDropSource leftDrag;  // begun with the left button held
-    leftDrag.m_dwButtonDrop = MK_LBUTTON;
-    leftDrag.m_dwButtonCancel = MK_RBUTTON;
-    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
-    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
-    EXPECT_EQ(leftDrag.QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
+    CComPtr<COleDropSource> leftDrag(new COleDropSource);  // begun with the left button held
+    leftDrag->m_dwButtonDrop = MK_LBUTTON;
+    leftDrag->m_dwButtonCancel = MK_RBUTTON;
+    EXPECT_EQ(leftDrag->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
+    EXPECT_EQ(leftDrag->QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
+    EXPECT_EQ(leftDrag->QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
     AfxOleTerm();
 }

@@ -31,7 +31,6 @@ public:
 protected:
     // Starts the main window over the rows inserted so far.
     void StartProgram() {
-        InstanceHandle = GetModuleHandleA(nullptr);
         ASSERT_TRUE(AfxOleInit());
         iconCalls.clear();
         NotifyIcon = RecordIconCall;

@@ -99,6 +99,10 @@ public:
         PostMessageA(Focus(dialog), WM_KEYDOWN, key, 1 | scan);
         PostMessageA(Focus(dialog), WM_KEYUP, key, static_cast<LPARAM>(1 | scan | 0xC0000000u));
     }
+    // Characters typed on the keyboard, to whichever control has the dialog's focus.
+    void Type(HWND dialog, const std::string& characters) {
+        for (char c : characters) PostMessageA(Focus(dialog), WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
     // Keys in an open menu: Down, Up, Right, Left, Enter, X for Escape ("DRE": Down, Right, Enter).
     // The menu's own loop reads them, whichever of its windows they are posted to.
     void PressMenuKeys(HWND menuWindow, const std::string& keys) {
