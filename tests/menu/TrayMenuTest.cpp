@@ -33,7 +33,7 @@ std::string Describe(HMENU menu)
         if (i) out += " | ";
         MENUITEMINFOA info = {};
         info.cbSize = sizeof info;
-        char text[256] = {};
+        char text[1024] = {};
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
         info.dwTypeData = text;
         info.cch = sizeof text;
@@ -142,6 +142,18 @@ TEST_F(TrayMenuTest, CategoriesListTheirPhrasesByShortcutName)
                            std::to_string(40000 + a) + " | b=" + std::to_string(40000 + b) +
                            " | c=" + std::to_string(40000 + c) + "] | " + ToolboxPicture;
     EXPECT_EQ(MenuPicture(), expected);
+}
+
+TEST_F(TrayMenuTest, LabelsKeepTheirAnsiCharactersAtAnyLength)
+{
+    TestDatabase database;
+    const std::string accented = "Gr\xFC\xDF" "e \x80";
+    const std::string longCode = std::string(300, 'x') + "\xE9nd";
+    int first = database.Insert("Caf\xE9", accented, "text");
+    int second = database.Insert("Caf\xE9", longCode, "long");
+    ListCategories();
+    EXPECT_EQ(MenuPicture(), "Caf\xE9=0 [" + accented + "=" + std::to_string(40000 + first) + " | " + longCode + "=" +
+                                 std::to_string(40000 + second) + "] | " + ToolboxPicture);
 }
 
 TEST_F(TrayMenuTest, CategoryAddedLaterShowsOnceTheListIsRebuilt)
