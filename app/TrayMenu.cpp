@@ -77,9 +77,14 @@ void OpenTrayMenu()
     ::SetForegroundWindow(owner);
     UINT chosen = static_cast<UINT>(::TrackPopupMenu(popup, TrayMenuTrackFlags, cursor.x, cursor.y, 0, owner, nullptr));
 
+    // A chosen phrase goes to the clipboard before the menu is destroyed:
+    // destroying the thousands of items of a large library would delay it.
+    // Other commands (dialogs, Exit) run after the menu has gone.
+    const bool phraseChosen = PhraseForCommand(chosen) >= 0;
+    if (phraseChosen) DispatchTrayCommand(chosen);
     // Destroying the loaded menu destroys its popup and the category submenus.
     menu.DestroyMenu();
-    DispatchTrayCommand(chosen);
+    if (!phraseChosen) DispatchTrayCommand(chosen);
 }
 
 void InsertCategorySubmenus(HMENU popup)
