@@ -18,10 +18,11 @@
 #     --before EXE     also run EXE (an earlier Talvory.exe) as "before", in the
 #                      same rounds, for a before/after comparison
 #     --no-inproc      skip the in-process breakdown
+#     --keep DIR       keep every program's results and samples in DIR
 #   TALVORY_BUILD_DIR as for the build.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-rounds=9 starts=3 choices=5 before= inproc=1
+rounds=9 starts=3 choices=5 before= inproc=1 keep=
 sizes=""
 for p in 64 1024 4096 16384; do for c in 16 64 256; do sizes="$sizes $p:$c"; done; done
 while [ $# -gt 0 ]; do
@@ -32,7 +33,8 @@ while [ $# -gt 0 ]; do
         --sizes) sizes=$2; shift 2 ;;
         --before) before=$(realpath "$2"); shift 2 ;;
         --no-inproc) inproc=0; shift ;;
-        *) echo "usage: $0 [--rounds N] [--starts N] [--choices N] [--sizes \"P:C ...\"] [--before EXE] [--no-inproc]" >&2
+        --keep) keep=$(mkdir -p "$2" && cd "$2" && pwd); shift 2 ;;
+        *) echo "usage: $0 [--rounds N] [--starts N] [--choices N] [--sizes \"P:C ...\"] [--before EXE] [--no-inproc] [--keep DIR]" >&2
            exit 2 ;;
     esac
 done
@@ -87,3 +89,6 @@ PY
 done
 
 python3 "$here/menu-report.py" "$work" $sizes
+if [ -n "$keep" ]; then
+    (cd "$work" && find . -name '*.txt' -o -name '*.smaps' -o -name '*.status' | tar -cf - -T - | tar -xf - -C "$keep")
+fi

@@ -309,6 +309,10 @@ void MeasureChoice(Program& program)
     begin = NowMs();
     PostKey(menuWindow, VK_RETURN);
     for (;;) {
+        // The program empties the clipboard, which sends WM_DESTROYCLIPBOARD to
+        // this process's window (the sentinel's owner) and waits for it: answer.
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
         if (::GetClipboardSequenceNumber() != sequence) {
             std::string text = ClipboardText();
             if (!text.empty() && text != Sentinel) break;
