@@ -36,6 +36,17 @@ def read_inproc(path):
     return {}
 
 
+def read_memory_steps(path):
+    steps = []
+    if not os.path.exists(path):
+        return steps
+    for line in open(path):
+        if line.startswith("MEMORY "):
+            values = dict(f.split("=", 1) for f in line.split()[1:])
+            steps.append((values["step"], int(values["ws_kb"]), int(values["grew_kb"]), values["modules"]))
+    return steps
+
+
 def smaps_groups(path):
     """Resident KiB of the process by what is mapped: a file's name, the Unix
     heap, or anonymous memory."""
@@ -134,6 +145,16 @@ def main():
                     print(f"  {talvory[k]:8d} {plain[k]:8d} {diff:+8d}  {k}")
             print(f"  {sum(talvory.values()):8d} {sum(plain.values()):8d} "
                   f"{sum(talvory.values()) - sum(plain.values()):+8d}  total")
+
+        steps = read_memory_steps(os.path.join(folder, "memory.txt"))
+        if steps:
+            print(f"\nTalvory's working set step by step at {headline[0]}/{headline[1]} (its own start-up steps in "
+                  "InitInstance's order, then menus built")
+            print("and destroyed; bench/startup_memory.cpp; KiB; the first step includes the DLLs the program "
+                  "imports):")
+            print(f"  {'after':32} {'working set':>11} {'grew':>7}  modules loaded (image KiB)")
+            for name, ws, grew, modules in steps:
+                print(f"  {name:32} {ws:11d} {grew:+7d}  {modules if modules != '-' else ''}")
 
 
 if __name__ == "__main__":

@@ -7,7 +7,8 @@
 # in-process breakdown of Talvory's opening (bench/menu_bench.cpp) and prints
 # the tables: opening times and their ratios, working sets, start-up to tray
 # icon, choice to clipboard, and where Talvory's memory goes beyond the plain
-# program's. See bench/README.md.
+# program's (by mapping, and step by step through its start-up:
+# bench/startup_memory.cpp). See bench/README.md.
 #
 #   bench/menu-run.sh [options]
 #     --rounds N       openings per program and size (default 9; medians are reported)
@@ -17,7 +18,7 @@
 #                      by 16 64 256 categories)
 #     --before EXE     also run EXE (an earlier Talvory.exe) as "before", in the
 #                      same rounds, for a before/after comparison
-#     --no-inproc      skip the in-process breakdown
+#     --no-inproc      skip the in-process breakdowns (time and memory)
 #     --keep DIR       keep every program's results and samples in DIR
 #   TALVORY_BUILD_DIR as for the build.
 set -euo pipefail
@@ -38,7 +39,7 @@ while [ $# -gt 0 ]; do
            exit 2 ;;
     esac
 done
-source "$here/bench-setup.sh" menu_driver bare_tray_menu plain_tray_menu Talvory menu_bench
+source "$here/bench-setup.sh" menu_driver bare_tray_menu plain_tray_menu Talvory menu_bench startup_memory
 unset TALVORY_ODBC_TRACE TALVORY_ODBC_CONNECT_LOG
 bin=$TALVORY_BUILD_DIR/bin
 
@@ -85,6 +86,8 @@ PY
     }
     if [ "$inproc" = 1 ]; then
         (cd "$dir" && wine "$bin/menu_bench.exe" "$rounds" >"$dir/inproc.txt" 2>/dev/null) || true
+        # Talvory's working set step by step (bench/startup_memory.cpp).
+        (cd "$dir" && wine "$bin/startup_memory.exe" >"$dir/memory.txt" 2>/dev/null) || true
     fi
 done
 
