@@ -14,17 +14,39 @@ HEADLINE = (4096, 64)
 
 
 def read_driver(path):
+    """Each program's RESULT values, and its opening samples in round order
+    under "opens"."""
     results = {}
     if not os.path.exists(path):
         return results
     for line in open(path):
         fields = line.split()
-        if not fields or fields[0] != "RESULT":
+        if not fields or fields[0] not in ("RESULT", "SAMPLES"):
             continue
         values = dict(f.split("=", 1) for f in fields[1:])
         name = values.pop("name")
-        results[name] = {k: float(v) for k, v in values.items()}
+        entry = results.setdefault(name, {})
+        if fields[0] == "RESULT":
+            entry.update({k: float(v) for k, v in values.items()})
+        elif values.get("open", "-") != "-":
+            entry["opens"] = [float(x) for x in values["open"].split(",")]
     return results
+
+
+def median(values):
+    values = sorted(values)
+    n = len(values)
+    return None if n == 0 else (values[n // 2] if n % 2 else (values[n // 2 - 1] + values[n // 2]) / 2)
+
+
+def round_ratio(d, a, b):
+    """The median over the rounds of a's opening time divided by b's in the
+    same round: the programs of a round run back to back, so that each ratio
+    compares them under the same load."""
+    x, y = d.get(a, {}).get("opens"), d.get(b, {}).get("opens")
+    if not x or not y:
+        return None
+    return median([p / q for p, q in zip(x, y) if q > 0])
 
 
 def read_inproc(path):
@@ -82,7 +104,8 @@ def main():
     title = {"bare": "bare", "plain": "plain", "talvory": "Talvory", "before": "before"}
 
     print("\nOpening: tray notification -> visible menu window, medians in ms, measured from outside;")
-    print("the programs take turns round by round in one run. x bare / x plain: Talvory's time as a ratio.")
+    print("the programs take turns round by round in one run. x bare / x plain / x before: Talvory's time as")
+    print("a ratio, the median of the per-round ratios (each round opens every program's menu once, back to back).")
     print("In-process (Talvory's code, bench/menu_bench.cpp): queries = the per-category queries alone,")
     print("items = the rest of building the menu, tracking = TrackPopupMenu until the menu is on screen.")
     head = f"{'phrases':>7} {'cat.':>4} |" + "".join(f" {title[n]:>7}" for n in names)
@@ -93,10 +116,10 @@ def main():
     for (p, c), (d, inproc) in runs.items():
         opens = {n: d.get(n, {}).get("open") for n in names}
         row = f"{p:7d} {c:4d} |" + "".join(f" {fmt(opens[n])}" for n in names)
-        t, b, pl = opens["talvory"], opens["bare"], opens["plain"]
-        row += f" | {fmt(t / b if t and b else None, '6.2f')} {fmt(t / pl if t and pl else None, '7.2f')}"
+        t, b = opens["talvory"], opens["bare"]
+        row += f" | {fmt(round_ratio(d, 'talvory', 'bare'), '6.2f')} {fmt(round_ratio(d, 'talvory', 'plain'), '7.2f')}"
         if has_before:
-            row += f" {fmt(t / opens['before'] if t and opens.get('before') else None, '8.2f')}"
+            row += f" {fmt(round_ratio(d, 'talvory', 'before'), '8.2f')}"
         row += (f" | {fmt(inproc.get('queries'))} {fmt(inproc.get('items'))} {fmt(inproc.get('tracking'), '8.2f')}")
         row += f" | {fmt((t - b) * 1000 / p if t and b else None, '9.2f')}"
         print(row)
@@ -122,10 +145,11 @@ def main():
     headline = HEADLINE if HEADLINE in runs else list(runs)[-1]
     d, _ = runs[headline]
     if all(n in d for n in ("bare", "plain", "talvory")):
-        t, b, pl = d["talvory"]["open"], d["bare"]["open"], d["plain"]["open"]
+        t = d["talvory"]["open"]
         extra = (d["talvory"]["ws_kb"] - d["plain"]["ws_kb"]) / 1024
         print(f"\nAt {headline[0]} phrases in {headline[1]} categories: Talvory opens in {t:.2f} ms = "
-              f"{t / b:.2f}x the bare menu (goal <= 3.5x) and {t / pl:.2f}x the plain program (goal <= 1); "
+              f"{round_ratio(d, 'talvory', 'bare'):.2f}x the bare menu (goal <= 3.5x) and "
+              f"{round_ratio(d, 'talvory', 'plain'):.2f}x the plain program (goal <= 1); "
               f"working set {extra:+.2f} MiB over the plain program's (goal <= +1 MiB); "
               f"choice to clipboard {d['talvory']['choice']:.2f} ms (goal <= 5 ms); "
               f"start-up to tray icon {d['talvory']['start']:.0f} ms (plain {d['plain']['start']:.0f}, "
