@@ -107,11 +107,12 @@ def main():
     print("the programs take turns round by round in one run. x bare / x plain / x before: Talvory's time as")
     print("a ratio, the median of the per-round ratios (each round opens every program's menu once, back to back).")
     print("In-process (Talvory's code, bench/menu_bench.cpp): queries = the store's per-category queries alone,")
-    print("raw = the same statements the plain way (SQLExecDirect, bound columns, no diagnostics), items = the")
-    print("rest of building the menu, tracking = TrackPopupMenu until the menu is on screen.")
+    print("raw = the same statements the plain way (SQLExecDirect, bound columns, no diagnostics), diag. = what")
+    print("the store's diagnostic line after each execution adds to raw, items = the rest of building the menu,")
+    print("tracking = TrackPopupMenu until the menu is on screen.")
     head = f"{'phrases':>7} {'cat.':>4} |" + "".join(f" {title[n]:>7}" for n in names)
     head += f" | {'x bare':>6} {'x plain':>7}" + (f" {'x before':>8}" if has_before else "")
-    head += f" | {'queries':>7} {'raw':>6} {'items':>6} {'tracking':>8} | {'us/phrase':>9}"
+    head += f" | {'queries':>7} {'raw':>6} {'diag.':>6} {'items':>6} {'tracking':>8} | {'us/phrase':>9}"
     print(head)
     print("-" * len(head))
     for (p, c), (d, inproc) in runs.items():
@@ -121,7 +122,8 @@ def main():
         row += f" | {fmt(round_ratio(d, 'talvory', 'bare'), '6.2f')} {fmt(round_ratio(d, 'talvory', 'plain'), '7.2f')}"
         if has_before:
             row += f" {fmt(round_ratio(d, 'talvory', 'before'), '8.2f')}"
-        row += (f" | {fmt(inproc.get('queries'))} {fmt(inproc.get('raw'), '6.2f')} {fmt(inproc.get('items'), '6.2f')} "
+        row += (f" | {fmt(inproc.get('queries'))} {fmt(inproc.get('raw'), '6.2f')} "
+                f"{fmt(inproc.get('diagnostics'), '6.2f')} {fmt(inproc.get('items'), '6.2f')} "
                 f"{fmt(inproc.get('tracking'), '8.2f')}")
         row += f" | {fmt((t - b) * 1000 / p if t and b else None, '9.2f')}"
         print(row)
