@@ -17,12 +17,33 @@
 #include "store/OdbcConnection.h"
 
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
 // Menu-item records in the first layout (44 bytes, without hbmpItem), which
 // every version of the system accepts.
 const UINT MenuItemRecordSize = offsetof(MENUITEMINFOA, hbmpItem);
+
+// Inserts item at position with label, text in the ANSI code page, as
+// InsertMenuItemA does. The label is widened here, into a buffer on the
+// stack, and the item inserted with InsertMenuItemW: the ANSI entry point
+// allocates and frees a wide copy of each label (bench/menu-run.sh). A label
+// too long for the buffer goes through InsertMenuItemA.
+void InsertLabelledItem(HMENU menu, UINT position, MENUITEMINFOA item, const char* label)
+{
+    wchar_t wide[256];
+    if (::MultiByteToWideChar(CP_ACP, 0, label, -1, wide, 256) == 0) {
+        item.dwTypeData = const_cast<char*>(label);
+        ::InsertMenuItemA(menu, position, TRUE, &item);
+        return;
+    }
+    MENUITEMINFOW wideItem;
+    static_assert(sizeof wideItem == sizeof item, "the same record in both character sets");
+    std::memcpy(&wideItem, &item, sizeof item);
+    wideItem.dwTypeData = wide;
+    ::InsertMenuItemW(menu, position, TRUE, &wideItem);
+}
 
 // TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, left- and top-aligned.
 const UINT TrayMenuTrackFlags = 0x182;
@@ -65,12 +86,18 @@ void OpenTrayMenu(bool giveActivationBack)
     ::SetForegroundWindow(owner);
     UINT chosen = static_cast<UINT>(::TrackPopupMenu(popup, TrayMenuTrackFlags, cursor.x, cursor.y, 0, owner, nullptr));
 
-    // Destroying the loaded menu destroys its popup and the category submenus.
-    menu.DestroyMenu();
     // Back to the window the user was in, where the phrase is to be pasted;
     // a dialog takes the activation itself.
     if (previous && !OpensDialog(chosen)) ::SetForegroundWindow(previous);
-    DispatchTrayCommand(chosen);
+    // A chosen phrase goes to the clipboard before the menu is destroyed:
+    // destroying the thousands of items of a large library would delay it.
+    // Other commands (dialogs, Exit) run after the menu has gone.
+    PhraseId phraseId = 0;
+    const bool phraseChosen = PhraseForCommand(chosen, phraseId);
+    if (phraseChosen) DispatchTrayCommand(chosen);
+    // Destroying the loaded menu destroys its popup and the category submenus.
+    menu.DestroyMenu();
+    if (!phraseChosen) DispatchTrayCommand(chosen);
 }
 
 void InsertCategorySubmenus(HMENU popup)
@@ -87,10 +114,9 @@ void InsertCategorySubmenus(HMENU popup)
         item.fType = MFT_STRING;
         item.wID = static_cast<UINT>(i);
         item.hSubMenu = hasItems ? submenu : nullptr;
-        item.dwTypeData = const_cast<char*>(CategoryList.names[i].GetString());
         // A category without phrases is a plain item; its empty submenu goes.
         if (!hasItems) ::DestroyMenu(submenu);
-        ::InsertMenuItemA(popup, static_cast<UINT>(i), TRUE, &item);
+        InsertLabelledItem(popup, static_cast<UINT>(i), item, CategoryList.names[i].GetString());
     }
 }
 
@@ -109,9 +135,8 @@ int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category)
         item.fMask = MIIM_ID | MIIM_STRING;
         item.fType = MFT_STRING;
         item.wID = command;
-        item.dwTypeData = const_cast<char*>(code.GetString());
         // Appended after the items already there.
-        ::InsertMenuItemA(submenu, static_cast<UINT>(count), TRUE, &item);
+        InsertLabelledItem(submenu, static_cast<UINT>(count), item, code.GetString());
         ++count;
     });
     if (notShown > 0) {

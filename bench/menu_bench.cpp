@@ -5,8 +5,16 @@
 //
 //   menu_bench.exe [REPEATS]
 //
-// Prints one line: open median and fastest, the menu's own building time,
-// of which the store's queries, and choice-to-clipboard median (milliseconds).
+// The in-process part of bench/menu-run.sh: where the time of an opening
+// goes. Prints one line of medians in milliseconds (key=value): open (from
+// the tray notification to the menu on screen), build (the menu resource and
+// the category submenus), queries (the store's per-category queries alone),
+// raw (the same statements run the plain way on the store's connection),
+// diagnostics (what one OutputDebugStringA after each execution adds to raw),
+// items (build - queries: making the items and everything else of the
+// building), tracking (open - build: from TrackPopupMenu to the menu on
+// screen) and choice (from Enter on the first phrase to its text on the
+// clipboard). The samples of build, queries and open are taken in turns.
 #include "AfxApp.h"
 #include "AfxDialog.h"
 #include "AfxInit.h"
@@ -16,6 +24,7 @@
 #include "app/TrayMenu.h"
 #include "preview/MenuPreviewManager.h"
 #include "res/resource.h"
+#include "store/OdbcConnection.h"
 #include "store/PhraseStore.h"
 
 #include <windows.h>
@@ -78,13 +87,53 @@ void OpenMenu(const std::function<void(HWND menuWindow)>& user, double& shownAt)
     driver.join();
 }
 
+// A connection of the benchmark's own to the phrase database, as the store makes its one.
+SQLHDBC PlainConnection()
+{
+    static SQLHDBC connection = [] {
+        SQLHENV environment = SQL_NULL_HENV;
+        SQLHDBC handle = SQL_NULL_HDBC;
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment);
+        SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
+        SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle);
+        SQLDriverConnect(handle, nullptr, reinterpret_cast<SQLCHAR*>(const_cast<char*>(DatabaseConnectionString)),
+                         SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+        return handle;
+    }();
+    return connection;
+}
+
+// Runs the menu's statements the plain way; returns the time they took.
+double RunPlainQueries(bool writeDiagnostics)
+{
+    SQLHDBC OdbcConnection = PlainConnection();
+    double start = NowMs();
+    for (int c = 0; c < static_cast<int>(CategoryList.names.size()); ++c) {
+        CString text;
+        text.Format("SELECT code, PhraseID FROM phrase WHERE category = '%s' ORDER BY code ASC",
+                    CategoryList.names[c].GetString());
+        SQLHSTMT statement;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, OdbcConnection, &statement))) continue;
+        static char code[256];
+        static SQLINTEGER phraseId;
+        static SQLLEN codeLength, idLength;
+        SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.GetString())), SQL_NTS);
+        if (writeDiagnostics) ::OutputDebugStringA("SQL_SUCCESS\n");
+        SQLBindCol(statement, 1, SQL_C_CHAR, code, sizeof code, &codeLength);
+        SQLBindCol(statement, 2, SQL_C_SLONG, &phraseId, 0, &idLength);
+        while (SQL_SUCCEEDED(SQLFetch(statement))) {
+        }
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    }
+    return NowMs() - start;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     int repeats = argc > 1 ? std::atoi(argv[1]) : 20;
     CWinApp app;
-    InstanceHandle = ::GetModuleHandleA(nullptr);
     AfxOleInit();
     CDialog mainWindow(IDD_TALVORY_DIALOG);
     mainWindow.Create(IDD_TALVORY_DIALOG);
@@ -92,31 +141,34 @@ int main(int argc, char** argv)
     MenuPreviewManager.Install(mainWindow.m_hWnd);
     ListCategories();
     LoadAllContents();
-    int phrases = CountPhrases();
+    int rows = CountPhrases();
 
-    // The menu's own work: the resource, one query and one submenu per category.
-    std::vector<double> build;
+    std::vector<double> build, queries, raw, rawWithDiagnostics, open;
     for (int i = 0; i < repeats; ++i) {
+        // The menu's own work: the resource, one query and one submenu per category.
         double start = NowMs();
-        CMenu menu;
-        menu.LoadMenu(IDR_TRAY_MENU);
-        InsertCategorySubmenus(::GetSubMenu(menu, 0));
-        menu.DestroyMenu();
+        {
+            CMenu menu;
+            menu.LoadMenu(IDR_TRAY_MENU);
+            InsertCategorySubmenus(::GetSubMenu(menu, 0));
+            menu.DestroyMenu();
+        }
         build.push_back(NowMs() - start);
-    }
 
-    // The store's part of it: one query per category.
-    std::vector<double> queries;
-    for (int i = 0; i < repeats; ++i) {
-        double start = NowMs();
-        for (int c = 0; c < CategoryList.count; ++c)
-            ForEachCategoryPhrase(CategoryList.names[c], [](const CString&, int) {});
+        // The store's part of it: one query per category.
+        start = NowMs();
+        for (int c = 0; c < static_cast<int>(CategoryList.names.size()); ++c)
+            ForEachCategoryPhrase(CategoryList.names[c], [](const CString&, PhraseId) {});
         queries.push_back(NowMs() - start);
-    }
 
-    std::vector<double> open;
-    for (int i = 0; i < repeats; ++i) {
-        double start = NowMs(), shown = 0;
+        // The same statements run the plain way on the store's connection
+        // (executed directly, two bound columns, rows dropped), without and
+        // with the store's diagnostic line after each execution.
+        raw.push_back(RunPlainQueries(false));
+        rawWithDiagnostics.push_back(RunPlainQueries(true));
+
+        double shown = 0;
+        start = NowMs();
         OpenMenu([](HWND menuWindow) { PostKey(menuWindow, VK_ESCAPE); }, shown);
         open.push_back(shown - start);
     }
@@ -140,10 +192,11 @@ int main(int argc, char** argv)
         deliver.push_back(onClipboard - chosen);
     }
 
-    std::printf("%6d phrases %4d categories   open %7.2f ms (fastest %6.2f)   building %6.2f ms (queries %6.2f)   "
-                "choice to clipboard %6.2f ms\n",
-                phrases, CategoryList.count, Median(open), *std::min_element(open.begin(), open.end()),
-                Median(build), Median(queries), Median(deliver));
+    std::printf("INPROC rows=%d categories=%d open=%.3f build=%.3f queries=%.3f raw=%.3f diagnostics=%.3f items=%.3f "
+                "tracking=%.3f choice=%.3f\n",
+                rows, static_cast<int>(CategoryList.names.size()), Median(open), Median(build), Median(queries), Median(raw),
+                Median(rawWithDiagnostics) - Median(raw),
+                Median(build) - Median(queries), Median(open) - Median(build), Median(deliver));
     app.m_pMainWnd = nullptr;
     AfxOleTerm();
     return 0;

@@ -87,7 +87,7 @@ int main(int argc, char** argv)
     Measure("ListCategories", repeats, nullptr, [] { ListCategories(); }, nullptr);
     Measure("Menu: 64 ForEachCategoryPhrase", repeats, nullptr, [&categories] {
         for (const CString& category : categories)
-            sink += ForEachCategoryPhrase(category, [](const CString& code, int phraseId) {
+            sink += ForEachCategoryPhrase(category, [](const CString& code, PhraseId phraseId) {
                 sink += static_cast<size_t>(code.GetLength()) + CommandForPhrase(phraseId);
             });
     }, nullptr);
@@ -111,10 +111,10 @@ int main(int argc, char** argv)
     auto deleteCategory = [] { DeleteCategoryRows("Bench category"); };
     int toggle = 0;
     Measure("AddPhrase", repeats, nullptr, addPhrase, deletePhrase);
-    Measure("UpdateContent", repeats, nullptr, [&phraseCombo, &toggle] {
+    Measure("UpdateContent", repeats, nullptr, [&toggle] {
         CString text;
         text.Format("Updated text %d", toggle++);
-        UpdateContent(phraseCombo, "Category 00", text);
+        UpdateContent(2, text);
     }, nullptr);
     Measure("DeletePhrase (with its count)", repeats, addPhrase, deletePhrase, nullptr);
     Measure("InsertPhrase", repeats, nullptr, insertPhrase, deleteCategory);
