@@ -9,28 +9,22 @@
 #include "res/resource.h"
 #include "store/OdbcConnection.h"
 
-#include <commctrl.h>
-
 #include <memory>
 
+// Start-up does not load the common controls, the rich edit control or
+// Windows Sockets: the program uses none of them, and each would cost the
+// process memory for its whole run (bench/README.md).
 BOOL CBrevixApp::InitInstance()
 {
-    ::InitCommonControls();
-
     if (InstanceMutexError == ERROR_ALREADY_EXISTS) {
         AfxMessageBox("Talvory is already running");
         return FALSE;
     }
 
     CWinApp::InitInstance();
-    AfxEnableControlContainer();
 
     if (!AfxOleInit()) {
         AfxMessageBox("AfxOleInit Error!");
-        return FALSE;
-    }
-    if (!AfxSocketInit()) {
-        AfxMessageBox("Unable to Start Application");
         return FALSE;
     }
     if (!LocateDatabaseFolder()) {
@@ -38,7 +32,6 @@ BOOL CBrevixApp::InitInstance()
         return FALSE;
     }
 
-    AfxInitRichEdit();
     // The animation timer is never stopped; it also guarantees the main loop
     // a message every second, so that it sees the quit flag.
     ::SetTimer(nullptr, 0, 1000, AnimateTrayIcon);

@@ -72,8 +72,8 @@ void OpenTrayMenu(bool giveActivationBack)
     if (!menu.LoadMenu(IDR_TRAY_MENU)) return;
     HMENU popup = ::GetSubMenu(menu, 0);
     {
-        // A locked database holds up the first query only.
-        StoreFailFastScope oneWait;
+        // A locked database holds up the first query only; the diagnostics go out together.
+        StoreTaskScope task;
         // A list that could not be read last time (at start-up, say) is read again.
         if (CategoryList.stale) ListCategories();
         InsertCategorySubmenus(popup);
@@ -124,7 +124,7 @@ int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category)
 {
     int count = 0;
     int notShown = 0;
-    ForEachCategoryPhrase(category, [&](const CString& code, PhraseId phraseId) {
+    ForEachCategoryPhrase(category, [&](const char* code, PhraseId phraseId) {
         UINT command = CommandForPhrase(phraseId);
         if (command == 0) {
             ++notShown;
@@ -136,7 +136,7 @@ int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category)
         item.fType = MFT_STRING;
         item.wID = command;
         // Appended after the items already there.
-        InsertLabelledItem(submenu, static_cast<UINT>(count), item, code.GetString());
+        InsertLabelledItem(submenu, static_cast<UINT>(count), item, code);
         ++count;
     });
     if (notShown > 0) {

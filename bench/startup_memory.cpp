@@ -21,7 +21,6 @@
 #include "store/PhraseStore.h"
 
 #include <windows.h>
-#include <commctrl.h>
 #include <psapi.h>
 
 #include <cstdio>
@@ -83,16 +82,10 @@ int main()
     AfxSetInstanceHandle(app.m_hInstance);
     const HINSTANCE InstanceHandle = app.m_hInstance;
 
-    ::InitCommonControls();
-    Step("InitCommonControls");
     AfxOleInit();
     Step("AfxOleInit");
-    AfxSocketInit();
-    Step("AfxSocketInit");
     LocateDatabaseFolder();
     Step("LocateDatabaseFolder");
-    AfxInitRichEdit();
-    Step("AfxInitRichEdit");
     ::SetTimer(nullptr, 0, 1000, AnimateTrayIcon);
 
     // What the main window's creation does, in parts: the store's connection

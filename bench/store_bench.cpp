@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -87,8 +88,8 @@ int main(int argc, char** argv)
     Measure("ListCategories", repeats, nullptr, [] { ListCategories(); }, nullptr);
     Measure("Menu: 64 ForEachCategoryPhrase", repeats, nullptr, [&categories] {
         for (const CString& category : categories)
-            sink += ForEachCategoryPhrase(category, [](const CString& code, PhraseId phraseId) {
-                sink += static_cast<size_t>(code.GetLength()) + CommandForPhrase(phraseId);
+            sink += ForEachCategoryPhrase(category, [](const char* code, PhraseId phraseId) {
+                sink += std::strlen(code) + CommandForPhrase(phraseId);
             });
     }, nullptr);
     // Each statement writes its return code to the debugger output; under

@@ -58,7 +58,7 @@ BOOL CBrevixDlg::OnInitDialog()
     m_contentEdit.SetLimitText(0);
 
     // A locked database holds up the first of these reads only.
-    StoreFailFastScope oneWait;
+    StoreTaskScope task;
     ShowFirstCategory();
     LoadAllContents();
     return TRUE;

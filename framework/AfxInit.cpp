@@ -1,7 +1,5 @@
 #include "AfxInit.h"
 
-#include <winsock.h>
-
 IDataObject* AfxClipboardSource = nullptr;
 
 namespace {
@@ -23,25 +21,4 @@ void AfxOleTerm()
     AfxClipboardSource = nullptr;
     ::OleUninitialize();
     oleInitialized = false;
-}
-
-BOOL AfxSocketInit()
-{
-    WSADATA data;
-    if (::WSAStartup(MAKEWORD(1, 1), &data) != 0) return FALSE;
-    if (data.wVersion != MAKEWORD(1, 1)) {
-        ::WSACleanup();
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void AfxEnableControlContainer()
-{
-}
-
-BOOL AfxInitRichEdit()
-{
-    static HMODULE richEdit = ::LoadLibraryA("riched32.dll");
-    return richEdit != nullptr;
 }

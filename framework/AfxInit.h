@@ -1,4 +1,4 @@
-// Start-up services of the framework: OLE, sockets, control containers, rich edit.
+// OLE for the thread, and the clipboard it leaves behind at exit.
 #pragma once
 
 #include <windows.h>
@@ -11,10 +11,3 @@ BOOL AfxOleInit();
 void AfxOleTerm();
 // The data object this process placed on the clipboard last (compared, never used).
 extern IDataObject* AfxClipboardSource;
-
-// Windows Sockets 1.1; false (after WSACleanup) unless exactly 1.1 is granted.
-BOOL AfxSocketInit();
-// Control-container support: nothing to set up without ActiveX controls.
-void AfxEnableControlContainer();
-// Loads the rich edit control library.
-BOOL AfxInitRichEdit();

@@ -18,8 +18,10 @@ bool firstUse = true;
 // The statement of the operation in progress (the one Statement alive).
 SQLHSTMT statementSlot = SQL_NULL_HSTMT;
 
-int failFastScopes = 0;
-bool failedInScope = false;
+int taskScopes = 0;
+bool failedInTask = false;
+// The diagnostics written while a task runs, written out when it ends.
+std::string taskDiagnostics;
 
 // Size of the pieces an unbound column value is read in.
 const SQLLEN ColumnChunk = 1024;
@@ -68,22 +70,32 @@ CString DiagnosticMessage(SQLHSTMT statement, SQLINTEGER* nativeError = nullptr)
     return text;
 }
 
+// Writes text to the debugger output, or keeps it for the end of the task.
+void WriteDiagnostic(const char* text)
+{
+    if (taskScopes > 0) {
+        taskDiagnostics += text;
+    } else {
+        OutputDebugStringA(text);
+    }
+}
+
 // Writes the name of an execution's return code, or the driver's message, to
 // the debugger output.
 void ReportExecution(SQLRETURN rc, SQLHSTMT statement)
 {
     switch (rc) {
-    case SQL_SUCCESS: OutputDebugStringA("SQL_SUCCESS\n"); break;
-    case SQL_SUCCESS_WITH_INFO: OutputDebugStringA("SQL_SUCCESS_WITH_INFO\n"); break;
-    case SQL_STILL_EXECUTING: OutputDebugStringA("SQL_STILL_EXECUTING\n"); break;
-    case SQL_NEED_DATA: OutputDebugStringA("SQL_NEED_DATA\n"); break;
+    case SQL_SUCCESS: WriteDiagnostic("SQL_SUCCESS\n"); break;
+    case SQL_SUCCESS_WITH_INFO: WriteDiagnostic("SQL_SUCCESS_WITH_INFO\n"); break;
+    case SQL_STILL_EXECUTING: WriteDiagnostic("SQL_STILL_EXECUTING\n"); break;
+    case SQL_NEED_DATA: WriteDiagnostic("SQL_NEED_DATA\n"); break;
     case SQL_NO_DATA:
-        OutputDebugStringA(DiagnosticMessage(statement));
-        OutputDebugStringA("SQL_NO_DATA\n");
+        WriteDiagnostic(DiagnosticMessage(statement));
+        WriteDiagnostic("SQL_NO_DATA\n");
         break;
-    case SQL_ERROR: OutputDebugStringA(DiagnosticMessage(statement)); break;
-    case SQL_INVALID_HANDLE: OutputDebugStringA("SQL_INVALID_HANDLE\n"); break;
-    default: OutputDebugStringA("default\n"); break;
+    case SQL_ERROR: WriteDiagnostic(DiagnosticMessage(statement)); break;
+    case SQL_INVALID_HANDLE: WriteDiagnostic("SQL_INVALID_HANDLE\n"); break;
+    default: WriteDiagnostic("default\n"); break;
     }
 }
 
@@ -112,8 +124,8 @@ Statement::~Statement()
 bool Statement::Execute(const CString& text)
 {
     if (!IsOpen()) return false;
-    if (failFastScopes > 0 && failedInScope) {
-        OutputDebugStringA("Not run: the database did not answer the statement before\n");
+    if (taskScopes > 0 && failedInTask) {
+        WriteDiagnostic("Not run: the database did not answer the statement before\n");
         return false;
     }
     SQLRETURN rc = SQLPrepare(m_handle, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.GetString())),
@@ -122,13 +134,13 @@ bool Statement::Execute(const CString& text)
         // The driver manager would refuse to execute it with a sequence error
         // of its own; the driver's message about the statement is the one
         // worth writing, as any failed execution writes it.
-        OutputDebugStringA(DiagnosticMessage(m_handle));
+        WriteDiagnostic(DiagnosticMessage(m_handle));
     } else {
         rc = SQLExecute(m_handle);
         ReportExecution(rc, m_handle);
     }
     bool succeeded = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
-    if (!succeeded && rc != SQL_NO_DATA && failFastScopes > 0) failedInScope = true;
+    if (!succeeded && rc != SQL_NO_DATA && taskScopes > 0) failedInTask = true;
     return succeeded;
 }
 
@@ -194,14 +206,16 @@ CString Statement::BoundText(SQLUSMALLINT column, const ColumnBuffer& buffer)
     return value.GetLength() > cut.GetLength() ? value : cut;
 }
 
-StoreFailFastScope::StoreFailFastScope()
+StoreTaskScope::StoreTaskScope()
 {
-    if (failFastScopes++ == 0) failedInScope = false;
+    if (taskScopes++ == 0) failedInTask = false;
 }
 
-StoreFailFastScope::~StoreFailFastScope()
+StoreTaskScope::~StoreTaskScope()
 {
-    --failFastScopes;
+    if (--taskScopes > 0 || taskDiagnostics.empty()) return;
+    OutputDebugStringA(taskDiagnostics.c_str());
+    taskDiagnostics.clear();
 }
 
 CString DescribeDatabaseProblem()

@@ -61,17 +61,20 @@ private:
     friend CString DescribeDatabaseProblem();
 };
 
-// Within its lifetime, once a statement has failed, the remaining statements
-// are not run: a database that another program holds locked makes each
-// statement wait before it fails, and a task of many statements (opening the
-// menu, starting up) waits once instead of once per statement.
-class StoreFailFastScope
+// A task of many statements (opening the menu, starting up, opening an
+// editor). Within its lifetime, once a statement has failed, the remaining
+// statements are not run: a database that another program holds locked makes
+// each statement wait before it fails, and the task waits once instead of
+// once per statement. The diagnostics of its statements are written
+// together when it ends: under Wine each write to the debugger output costs
+// as much as a small query.
+class StoreTaskScope
 {
 public:
-    StoreFailFastScope();
-    ~StoreFailFastScope();
-    StoreFailFastScope(const StoreFailFastScope&) = delete;
-    StoreFailFastScope& operator=(const StoreFailFastScope&) = delete;
+    StoreTaskScope();
+    ~StoreTaskScope();
+    StoreTaskScope(const StoreTaskScope&) = delete;
+    StoreTaskScope& operator=(const StoreTaskScope&) = delete;
 };
 
 // Why the phrase database cannot be used (the driver's words), or empty text

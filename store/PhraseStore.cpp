@@ -246,7 +246,7 @@ int LoadAllContents()
     return rows;
 }
 
-int ForEachCategoryPhrase(const CString& category, const std::function<void(const CString& code, PhraseId id)>& visit)
+int ForEachCategoryPhrase(const CString& category, const std::function<void(const char* code, PhraseId id)>& visit)
 {
     CString text;
     text.Format("SELECT code, PhraseID FROM %s WHERE category = '%s' ORDER BY code ASC", TableName,
@@ -257,9 +257,15 @@ int ForEachCategoryPhrase(const CString& category, const std::function<void(cons
     statement.Bind(2, ColumnBuffer2);
     int count = 0;
     while (statement.Fetch()) {
-        CString code = statement.BoundText(1, ColumnBuffer1);
-        if (code.IsEmpty()) continue;
-        visit(code, ParseInteger(statement.BoundText(2, ColumnBuffer2)));
+        // A key's digits always fit the buffer; a shortcut name that did not is read again whole.
+        PhraseId id = ParseInteger(ColumnBuffer2.indicator == SQL_NULL_DATA ? "" : ColumnBuffer2.text);
+        const SQLLEN length = ColumnBuffer1.indicator;
+        if (length == 0 || length == SQL_NULL_DATA) continue;
+        if (length > 0 && length < static_cast<SQLLEN>(sizeof ColumnBuffer1.text)) {
+            visit(ColumnBuffer1.text, id);
+        } else {
+            visit(statement.BoundText(1, ColumnBuffer1), id);
+        }
         ++count;
     }
     return count;

@@ -59,4 +59,4 @@ int LoadAllContents();
 // non-empty shortcut name, in ascending order of shortcut name, while the
 // rows are read: visit must not use the store. Returns the number of rows
 // visited; -1 when the phrases could not be read.
-int ForEachCategoryPhrase(const CString& category, const std::function<void(const CString& code, PhraseId id)>& visit);
+int ForEachCategoryPhrase(const CString& category, const std::function<void(const char* code, PhraseId id)>& visit);

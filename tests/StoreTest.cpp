@@ -71,7 +71,7 @@ TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation) {
 
         EXPECT_TRUE(UpdateContent(ids[0], value + "!"));  // stored as an added phrase is
         PhraseId id = -1;
-        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const CString& code, PhraseId phraseId) { id = code.str() == value ? phraseId : -2; }), 1);
+        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const char* code, PhraseId phraseId) { id = code == value ? phraseId : -2; }), 1);
         EXPECT_EQ(GetContentById(CommandForPhrase(id)).str(), stored + "!");
         EXPECT_EQ(PhraseContents[id].str(), stored + "!") << "the preview knows a saved text";
         LoadAllContents();
