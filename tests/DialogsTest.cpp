@@ -160,3 +160,75 @@ TEST_F(AppTest, ChangesTheDatabaseRefusesOrCannotFindAreReportedAndTheInputKept)
         ui.PressButton(editor, IDCANCEL);
     });
 }
+
+namespace {
+
+// A screen area as the X server shows it, as RGB bytes, read by ImageMagick's
+// import: Wine's own reads of the screen see Wine's surfaces, not the display.
+std::string ScreenPixels(const RECT& area) {
+    const std::string file = std::string(std::getenv("TALVORY_TEST_DIR")) + "/screen.rgb";
+    char crop[64];
+    snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", area.right - area.left, area.bottom - area.top, area.left, area.top);
+    std::string command = "/bin/sh -c \"import -window root -crop " + std::string(crop) + " -depth 8 rgb:" + file + ".part && mv " +
+                          file + ".part " + file + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    DeleteFileA((TestFolder() + "\\screen.rgb").c_str());
+    // A Unix program: Wine does not wait for its end, so the file is awaited.
+    EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    std::string pixels;
+    PumpUntil([&] {
+        HANDLE in = CreateFileA((TestFolder() + "\\screen.rgb").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (in == INVALID_HANDLE_VALUE) return false;
+        pixels.resize(GetFileSize(in, nullptr));
+        DWORD read = 0;
+        ReadFile(in, &pixels[0], static_cast<DWORD>(pixels.size()), &read, nullptr);
+        CloseHandle(in);
+        return true;
+    }, 15000);
+    return pixels;
+}
+
+}  // namespace
+
+// What the user sees of a message box over a dialog: the box painted, not a black hole.
+TEST_F(AppTest, AMessageBoxOverADialogIsPaintedOnTheDisplay) {
+    db.Insert("Replies", "", "");
+    StartProgram();
+    Run(CBrevixDlg::OnAddNewPhrase, "Add New Phrase", [&](UiDriver& ui, HWND adder) {
+        ui.TypeText(adder, IDC_ADD_CONTENT_EDIT, "Thank you");
+        ui.PressButton(adder, IDOK);
+        RECT box;
+        GetWindowRect(ui.WaitForMessageBox("Phrase added successfully"), &box);
+        Sleep(500);  // time to paint
+        std::string pixels = ScreenPixels(box);
+        size_t face = 0;
+        for (size_t i = 0; i + 2 < pixels.size(); i += 3) face += static_cast<unsigned char>(pixels[i]) > 200 && pixels[i] == pixels[i + 1];
+        EXPECT_GT(face * 3, pixels.size() / 2) << "most of the box shows its light face colour";
+        ui.Answer("Phrase added successfully, would you like to add another one?", IDNO);
+    });
+}
+
+// A text of 100,000 characters without a break neither slows start-up nor
+// the editor, and stays whole.
+TEST_F(AppTest, AVeryLongTextLeavesStartUpAndTheEditorQuick) {
+    std::string text;
+    while (text.size() < 100000) text += "abcdefghij";
+    db.Insert("A", "long", text);
+    db.Insert("A", "short", "Hi");
+    DWORD start = GetTickCount();
+    StartProgram();
+    EXPECT_LT(GetTickCount() - start, 5000u) << "start-up";
+    start = GetTickCount();
+    Run([] { CBrevixDlg().DoModal(); }, "Talvory", [&](UiDriver& ui, HWND editor) {
+        EXPECT_LT(GetTickCount() - start, 5000u) << "the editor's opening";
+        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), text);
+        ui.SelectComboItem(editor, IDC_PHRASE_COMBO, 1);
+        EXPECT_EQ(ui.Text(editor, IDC_CONTENT_EDIT), "Hi");
+        ui.SelectComboItem(editor, IDC_PHRASE_COMBO, 0);
+        EXPECT_LT(GetTickCount() - start, 8000u) << "choosing phrases";
+        ui.PressButton(editor, IDC_SAVE);
+    });
+    EXPECT_EQ(db.Rows(), (Table{{"A", "long", text}, {"A", "short", "Hi"}}));
+}

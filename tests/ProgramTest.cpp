@@ -66,3 +66,158 @@ TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
     EXPECT_TRUE(again.WaitForExit());
     AfxOleTerm();
 }
+
+namespace {
+
+// Presses a key chord as the keyboard does: the keys down in order, then up in reverse.
+void PressChord(const std::vector<WORD>& keys) {
+    std::vector<INPUT> input;
+    for (int up = 0; up < 2; ++up)
+        for (size_t i = 0; i < keys.size(); ++i) {
+            INPUT key = {};
+            key.type = INPUT_KEYBOARD;
+            key.ki.wVk = keys[up ? keys.size() - 1 - i : i];
+            key.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            input.push_back(key);
+        }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+void SetHotkeyValue(const char* value) {  // null: none
+    if (!value) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Talvory");
+        return;
+    }
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvory", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegSetValueExA(key, "Hotkey", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+// Ctrl+Alt+Space, or the chord set for the user, opens the menu at the pointer
+// from another program; the phrase chosen drops where the pointer is and that
+// program is active again. A chord another program holds is left to it.
+TEST(Program, TheHotkeyOpensTheMenuAtThePointerAndGivesTheWindowBack) {
+    ASSERT_TRUE(AfxOleInit());
+    TestDatabase("install/database/phrases.mdb").Insert("Letters", "sign", "Kind regards");
+    DropTarget target;  // the user's window, under the pointer
+    const std::pair<const char*, std::vector<WORD>> chords[] = {
+        {nullptr, {VK_CONTROL, VK_MENU, VK_SPACE}}, {"Shift + ctrl+F12", {VK_SHIFT, VK_CONTROL, VK_F12}}, {"Hyper+Q", {VK_CONTROL, VK_MENU, VK_SPACE}}};
+    for (const auto& [value, keys] : chords) {
+        SetHotkeyValue(value);
+        TalvoryProcess talvory("install");
+        ASSERT_NE(talvory.WaitForTrayWindow(), nullptr);
+        SetForegroundWindow(target.Window());
+        UiDriver user;
+        user.Start([&](UiDriver& ui) {
+            PressChord(keys);
+            HWND menu = ui.WaitForWindow("", "#32768", talvory.Id());
+            RECT place;
+            GetWindowRect(menu, &place);
+            EXPECT_EQ(std::make_pair(place.left, place.top), std::make_pair(500L, 450L)) << "the menu opens at the pointer";
+            ui.PressMenuKeys(menu, "DRE");
+        });
+        EXPECT_TRUE(user.Finish()) << (value ? value : "the default chord");
+        PumpUntil([&] { return target.dropped.size() == 1; }, 10000);
+        EXPECT_EQ(target.dropped, Strings{"Kind regards"});
+        EXPECT_EQ(GetForegroundWindow(), target.Window()) << "the user's window is active again";
+        target.dropped.clear();
+        PostMessageA(talvory.WaitForTrayWindow(), WM_CLOSE, 0, 0);
+        // Answering meanwhile: at its end Talvory lets go of the drop target it held.
+        EXPECT_TRUE(PumpUntil([&] { return talvory.WaitForExit(0); }, 10000));
+    }
+    // Held by another program: Talvory starts all the same, and the chord stays the other's.
+    SetHotkeyValue(nullptr);
+    ASSERT_TRUE(RegisterHotKey(target.Window(), 7, MOD_CONTROL | MOD_ALT, VK_SPACE));
+    TalvoryProcess talvory("install");
+    ASSERT_NE(talvory.WaitForTrayWindow(), nullptr);
+    PressChord({VK_CONTROL, VK_MENU, VK_SPACE});
+    MSG hotkey = {};
+    bool ours = false;
+    for (DWORD wait = GetTickCount(); !ours && GetTickCount() - wait < 5000; Sleep(20))
+        ours = PeekMessageA(&hotkey, target.Window(), WM_HOTKEY, WM_HOTKEY, PM_REMOVE) != FALSE;
+    EXPECT_TRUE(ours) << "the chord reached the program that held it first";
+    UnregisterHotKey(target.Window(), 7);
+    AfxOleTerm();
+}
+
+// A database another program holds locked (a file made before the program
+// kept its readers apart from writers) holds up start-up and each opening of
+// the menu once, not once per category; a list that could not be read is read
+// again at the next opening; a phrase that cannot be read is said, not pasted stale.
+TEST(Program, ALockedDatabaseHoldsUpOnceAndWhatCannotBeReadIsSaid) {
+    ASSERT_TRUE(AfxOleInit());
+    TestDatabase db("install/database/phrases.mdb");
+    db.Execute("PRAGMA journal_mode=DELETE");
+    for (int i = 10; i < 40; ++i) db.Insert("Category " + std::to_string(i), "p", "text " + std::to_string(i));
+    db.Execute("BEGIN EXCLUSIVE");
+    DWORD start = GetTickCount();
+    TalvoryProcess talvory("install");
+    HWND tray = talvory.WaitForTrayWindow();
+    EXPECT_LT(GetTickCount() - start, 8000u) << "start-up under the lock";
+    DropTarget target;
+    UiDriver user;
+    auto openMenu = [&](const std::function<void(UiDriver&, HWND)>& script) {
+        DWORD posted = GetTickCount(), shown = 0;
+        user.Start([&](UiDriver& ui) {
+            PostMessageA(tray, WM_TRAYNOTIFY, TrayIconId, WM_LBUTTONDOWN);
+            HWND menu = ui.WaitForWindow("", "#32768", talvory.Id());
+            shown = GetTickCount();
+            script(ui, menu);
+        });
+        EXPECT_TRUE(user.Finish());
+        return shown - posted;
+    };
+    EXPECT_LT(openMenu([](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, "X"); }), 5000u) << "the list unread, locked";
+    db.Execute("COMMIT");
+    openMenu([](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, "DRE"); });  // the list is read now
+    PumpUntil([&] { return !target.dropped.empty(); }, 10000);
+    EXPECT_EQ(target.dropped, Strings{"text 10"});
+
+    db.Execute("BEGIN EXCLUSIVE");
+    EXPECT_LT(openMenu([](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, "X"); }), 5000u) << "30 categories, locked";
+    db.Execute("COMMIT");
+    openMenu([&](UiDriver& ui, HWND menu) {
+        ui.PressMenuKeys(menu, "DR");
+        db.Execute("BEGIN EXCLUSIVE");
+        ui.PressMenuKeys(menu, "E");
+        ui.Answer("The phrase could not be read from the database", IDOK, talvory.Id());
+        db.Execute("COMMIT");
+    });
+    EXPECT_EQ(target.dropped, Strings{"text 10"}) << "nothing more dropped";
+    EXPECT_EQ(ClipboardText(), "text 10");
+    AfxOleTerm();
+}
+
+// A file that is no phrase database is named at start-up, with what is wrong,
+// and Talvory goes on running (without phrases).
+TEST(Program, AnUnusableDatabaseIsNamedOnceAtStartUp) {
+    UiDriver user;
+    const std::pair<const char*, const char*> files[] = {
+        {"CREATE TABLE notes (id INTEGER)", "no such table: phrase"},
+        {"CREATE TABLE phrase (PhraseID INTEGER PRIMARY KEY, category TEXT, content TEXT)", "no such column: code"},
+        {nullptr, "not a database"}};
+    for (const auto& [schema, says] : files) {
+        {
+            TestDatabase db("install/database/phrases.mdb");
+            db.Execute("DROP TABLE phrase");
+            if (schema) db.Execute(schema);
+        }
+        if (!schema) {
+            HANDLE file = CreateFileA((TestFolder() + "\\install\\database\\phrases.mdb").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, 0, nullptr);
+            WriteFile(file, "Dear diary, ...", 15, nullptr, nullptr);
+            CloseHandle(file);
+        }
+        TalvoryProcess talvory("install");
+        user.Start([&](UiDriver& ui) {
+            std::string said = ui.Answer("install\\database\\phrases.mdb cannot be used", IDOK, talvory.Id());
+            EXPECT_NE(said.find(says), std::string::npos) << said;
+        });
+        EXPECT_TRUE(user.Finish()) << says;
+        EXPECT_NE(talvory.WaitForTrayWindow(), nullptr) << says;
+        EXPECT_FALSE(talvory.WaitForExit(0));
+    }
+}

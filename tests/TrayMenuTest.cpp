@@ -55,25 +55,52 @@ TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne) {
     db.Insert("Letters", "a", "Don\xAC`t \xAC alone, ` alone, it\xAC`s \xAC\xAC``");
     db.Insert("Empty", "", "");
     for (int id : {9999, 10001, 30000}) db.Insert("Big", "n" + std::to_string(id), "phrase " + std::to_string(id), id);
+    db.Execute("INSERT INTO phrase VALUES (2147483648, 'Big', 'o', 'phrase 2^31'), (-7, 'Big', 'p', 'phrase -7')");
     StartProgram();
     std::string picture;
     OpenTrayMenu([&](UiDriver& ui, HWND menu) {
         picture = Describe(reinterpret_cast<HMENU>(SendMessageA(menu, 0x01E1 /* MN_GETHMENU */, 0, 0)));
         ui.PressMenuKeys(menu, "X");
     }, WM_LBUTTONDOWN);
-    EXPECT_EQ(picture, "Big [n10001 | n30000 | n9999] | Empty | Letters [a | b] | --- | "
+    EXPECT_EQ(picture, "Big [n10001 | n30000 | n9999 | o | p] | Empty | Letters [a | b] | --- | "
                        "Toolbox [Add Category | Delete Category | Add phrase | Edit phrase | About us | Exit]");
 
     // Down to the category, Right into its submenu, Down to the phrase; "" delivers nothing.
     const std::pair<std::string, std::string> choices[] = {
         {"DDDRE", "Don't \xAC alone, ` alone, it's \xAC'`"}, {"DDDRDE", page}, {"DRDDE", "phrase 9999"},
-        {"DRE", "phrase 10001"}, {"DRDE", "phrase 30000"}, {"DDE", ""} /* a category without phrases is a plain item */};
+        {"DRDDDE", "phrase 2^31"}, {"DRDDDDE", "phrase -7"}, {"DRE", "phrase 10001"}, {"DRDE", "phrase 30000"},
+        {"DDE", ""} /* a category without phrases is a plain item */};
     for (const auto& [keys, text] : choices) {
         target->dropped.clear();
         OpenTrayMenu([&](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, keys); });
         EXPECT_EQ(ClipboardText(), text.empty() ? "phrase 30000" : text) << "the clipboard keeps the last phrase";
         EXPECT_TRUE(target->dropped == (text.empty() ? Strings{} : Strings{text})) << keys << ": " << text.substr(0, 20);
     }
+}
+
+// Every phrase gets an item while the menu's 16-bit identifiers last; a
+// category that they do not reach says how many of its phrases are not shown.
+TEST_F(AppTest, ALargeLibraryFillsTheMenusIdentifiersAndSaysWhatDoesNotFit) {
+    db.Execute("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 69999) INSERT INTO phrase "
+               "SELECT 100000 + i, printf('Cat %d', i / 7000), printf('p%05d', i), printf('phrase %d', i) FROM n");
+    StartProgram();
+    Strings ends;  // each category's item count and last item
+    OpenTrayMenu([&](UiDriver& ui, HWND menu) {
+        HMENU top = reinterpret_cast<HMENU>(SendMessageA(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        for (int category = 0; category < 10; ++category) {
+            HMENU phrases = GetSubMenu(top, category);
+            int last = GetMenuItemCount(phrases) - 1;
+            char text[64] = {};
+            GetMenuStringA(phrases, static_cast<UINT>(last), text, sizeof text, MF_BYPOSITION);
+            bool grayed = (GetMenuState(phrases, static_cast<UINT>(last), MF_BYPOSITION) & MF_GRAYED) != 0;
+            ends.push_back(std::to_string(last + 1) + " " + text + (grayed ? " (grayed)" : ""));
+        }
+        ui.PressMenuKeys(menu, "DDDDDDDDRUUE");  // the last phrase of Cat 7 that has an item
+    });
+    EXPECT_EQ(ends, (Strings{"7000 p06999", "7000 p13999", "7000 p20999", "7000 p27999", "7000 p34999", "7000 p41999", "7000 p48999",
+                             "6505 496 more phrases not shown (grayed)", "1 7000 more phrases not shown (grayed)",
+                             "1 7000 more phrases not shown (grayed)"}));
+    EXPECT_EQ(target->dropped, Strings{"phrase 55503"});
 }
 
 TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheIcon) {

@@ -41,6 +41,7 @@ public:
         DestroyWindow(m_window);
     }
     Strings dropped;  // the text of each drop
+    HWND Window() const { return m_window; }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         *object = iid == IID_IUnknown || iid == IID_IDropTarget ? static_cast<IDropTarget*>(this) : nullptr;

@@ -69,13 +69,17 @@ public:
                        process, className + " \"" + caption + "\"");
     }
     // Waits for a message box (a dialog with the static text 0xFFFF) of the process whose text
-    // contains text, presses the button answer and waits until the box has gone.
-    void Answer(const std::string& text, int answer, DWORD process = 0) {
-        HWND box = WaitFor([&](HWND window) {
-            return ClassOf(window) == "#32770" && Text(window, 0xFFFF).find(text) != std::string::npos;
-        }, process, "a message box saying \"" + text + "\"");
+    // contains text, presses the button answer and waits until the box has gone; returns its whole text.
+    std::string Answer(const std::string& text, int answer, DWORD process = 0) {
+        HWND box = WaitForMessageBox(text, process);
+        std::string said = Text(box, 0xFFFF);
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         WaitUntil([&] { return !IsWindow(box); }, "the message box \"" + text + "\" to close");
+        return said;
+    }
+    HWND WaitForMessageBox(const std::string& text, DWORD process = 0) {
+        return WaitFor([&](HWND window) { return ClassOf(window) == "#32770" && Text(window, 0xFFFF).find(text) != std::string::npos; },
+                       process, "a message box saying \"" + text + "\"");
     }
     // Presses the button (posted: it returns at once); with says, answers the message box that follows.
     void PressButton(HWND dialog, int id, const std::string& says = "", int answer = IDOK) {
