@@ -75,7 +75,7 @@ bool ParseHotkey(const char* text, HotkeyChord& chord)
     std::string rest(text);
     HotkeyChord parsed = {0, 0};
     for (;;) {
-        size_t plus = rest.find('+', 1); // a lone "+" could only be the key
+        size_t plus = rest.find('+');
         std::string part = Trimmed(rest.substr(0, plus));
         if (plus == std::string::npos) {
             if (!KeyFromName(part, parsed.virtualKey)) return false;
