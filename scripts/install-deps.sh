@@ -13,7 +13,8 @@
 #   sqlite3                   tools/create-database.sh
 #   googletest                /usr/src/googletest, built with the cross compiler for the tests
 #   python3 libsqlite3-dev    the benchmarks (bench/)
-#   x11-apps imagemagick      xwd and convert for scripts/screenshots.sh
+#   imagemagick               import: the screen as the X server shows it, for
+#                             scripts/screenshots.sh and the tests
 set -euo pipefail
 # The packages' own set-up (libsqliteodbc's registers its driver with
 # odbcinst) must see the system's ODBC configuration, not the project's.
@@ -24,7 +25,7 @@ packages=(
     wine wine64 wine32:i386 fonts-wine xvfb x11-utils
     unixodbc:i386 libsqliteodbc:i386 sqlite3
     googletest python3 libsqlite3-dev
-    x11-apps imagemagick
+    imagemagick
 )
 
 missing=()

@@ -5,8 +5,8 @@ test suite catches.
 Each fault is a small textual change to one source file (an exact `find` text
 replaced by its `replace` text): a plausible mistake with a consequence a user
 or a caller would suffer. For each selected fault the runner writes the
-changed file, builds, runs the suite as scripts/test.sh does (Xvfb, the
-project's Wine prefix, CTest) but stopping at the first failing test, and
+changed file, builds, runs the suite as scripts/test.sh does (a private Xvfb,
+the tests' Wine prefix, CTest) but stopping at the first failing test, and
 puts the original file back, whatever happens (also on Ctrl+C). At the end it
 rebuilds, so that the build matches the sources again.
 
@@ -80,13 +80,13 @@ FAULTS = [
     Fault("app-animation-order", "app",
           "Frames 3 and 4 of the tray animation swap places: the icon jerks back and forth.",
           "app/TrayIcon.cpp",
-          "{ IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_3, IDI_FRAME_4, IDI_FRAME_5 }",
-          "{ IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_4, IDI_FRAME_3, IDI_FRAME_5 }"),
+          "{IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_3, IDI_FRAME_4, IDI_FRAME_5}",
+          "{IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_4, IDI_FRAME_3, IDI_FRAME_5}"),
     Fault("app-animation-wrap", "app",
           "The animation wraps one frame early (off by one): the fifth frame is never shown.",
           "app/TrayIcon.cpp",
-          "(TrayIconAnimation.nextFrame + 1) % TrayIconAnimation.frameCount;",
-          "(TrayIconAnimation.nextFrame + 1) % (TrayIconAnimation.frameCount - 1);"),
+          "(TrayIconAnimation.nextFrame + 1) % icons.size();",
+          "(TrayIconAnimation.nextFrame + 1) % (icons.size() - 1);"),
     Fault("app-track-no-returncmd", "app",
           "The tray menu is tracked without TPM_RETURNCMD: the choice goes to the main window, which ignores it; "
           "no phrase or Toolbox command is ever carried out.",
@@ -115,6 +115,55 @@ FAULTS = [
           "if (::GetMessageA(&msg, nullptr, 0, 0) == 0) break;",
           "if (::GetMessageA(&msg, nullptr, 0, 0) < 0) break;"),
 
+    Fault("app-menu-stale-list-not-reread", "app",
+          "The tray menu no longer reads again a category list that could not be read (a database locked at "
+          "start-up): the menu stays without categories until a dialog rebuilds the list.",
+          "app/TrayMenu.cpp",
+          "        if (CategoryList.stale) ListCategories();\n",
+          ""),
+    Fault("app-overflow-note-missing", "app",
+          "A category whose phrases the menu's identifiers do not reach gives no grayed 'N more phrases not "
+          "shown' item: the phrases are silently missing from the menu.",
+          "app/TrayMenu.cpp",
+          "        ::AppendMenuA(submenu, MF_STRING | MF_GRAYED, 0, note);\n",
+          ""),
+    Fault("app-hotkey-no-activation-back", "app",
+          "The hotkey opens the menu as a click on the icon does: when it closes, the program the user was "
+          "working in is not active again, and the pasted phrase does not go where the user was typing.",
+          "app/GlobalHotkey.cpp",
+          "        OpenTrayMenu(true);",
+          "        OpenTrayMenu();"),
+    Fault("app-hotkey-activation-before-dialog", "app",
+          "After a hotkey menu, the previous window is activated even when the command opens a dialog: Add "
+          "Category, Edit phrase and the rest open behind the user's program.",
+          "app/TrayMenu.cpp",
+          "if (previous && !OpensDialog(chosen)) ::SetForegroundWindow(previous);",
+          "if (previous) ::SetForegroundWindow(previous);"),
+    Fault("app-hotkey-repeats", "app",
+          "The hotkey is registered without MOD_NOREPEAT: holding the chord down opens the menu again with "
+          "every key repeat.",
+          "app/GlobalHotkey.cpp",
+          "chord.modifiers | NoRepeat, chord.virtualKey",
+          "chord.modifiers, chord.virtualKey"),
+    Fault("app-hotkey-default-chord", "app",
+          "The default chord is Ctrl+Shift+Space instead of Ctrl+Alt+Space (wrong modifier): a user without a "
+          "Hotkey value presses the documented chord and nothing opens.",
+          "app/GlobalHotkey.cpp",
+          "const HotkeyChord DefaultHotkey = {MOD_CONTROL | MOD_ALT, VK_SPACE};",
+          "const HotkeyChord DefaultHotkey = {MOD_CONTROL | MOD_SHIFT, VK_SPACE};"),
+    Fault("app-hotkey-registry-ignored", "app",
+          "The Hotkey value is looked for under HKEY_LOCAL_MACHINE instead of the user's key: the chord the user "
+          "set is ignored and the default is registered.",
+          "app/GlobalHotkey.cpp",
+          "if (::RegOpenKeyExA(HKEY_CURRENT_USER,",
+          "if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE,"),
+    Fault("app-about-bitmap-not-owned", "app",
+          "The About picture is handed to the static control (Detach) as if the control freed it: each About "
+          "box opened leaks a bitmap.",
+          "app/AboutDlg.cpp",
+          "reinterpret_cast<LPARAM>(m_picture.Get()));",
+          "reinterpret_cast<LPARAM>(m_picture.Detach()));"),
+
     # store/ ----------------------------------------------------------------
     Fault("store-apostrophe-not-doubled", "store",
           "SqlLiteral no longer doubles apostrophes: a name or text with an apostrophe breaks its statement "
@@ -123,24 +172,29 @@ FAULTS = [
           "        if (c == '\\'') doubled += '\\'';\n",
           ""),
     Fault("store-update-any-category", "store",
-          "Saving a phrase overwrites every phrase with that shortcut name in all categories (UPDATE without "
-          "'AND category').",
+          "Saving a phrase in the editor overwrites every phrase with that shortcut name in all categories (the "
+          "UPDATE still keyed by the shortcut name, looked up from the PhraseID, without the category; as the "
+          "database compares, so 'Greeting' and 'GREETING' both change).",
           "store/PhraseStore.cpp",
-          "\"UPDATE %s SET content = '%s' WHERE code = '%s' AND category = '%s'\", TableName,",
-          "\"UPDATE %s SET content = '%s' WHERE code = '%s'\", TableName,"),
+          "text.Format(\"UPDATE %s SET content = '%s' WHERE PhraseID = %s\", TableName, SqlLiteral(stored).GetString(),\n"
+          "                IdText(phraseId).GetString());",
+          "text.Format(\"UPDATE %s SET content = '%s' WHERE code = (SELECT code FROM %s WHERE PhraseID = %s)\", TableName,\n"
+          "                SqlLiteral(stored).GetString(), TableName, IdText(phraseId).GetString());"),
     Fault("store-delete-any-category", "store",
-          "Deleting a phrase deletes the phrases with that shortcut name in every category (DELETE without "
-          "'category =').",
+          "Deleting a phrase in the editor deletes the phrases with that shortcut name in every category (the "
+          "DELETE keyed by the shortcut name, looked up from the PhraseID, without the category; its twin in "
+          "the same category goes too).",
           "store/PhraseStore.cpp",
-          "    statement.Format(\"DELETE FROM %s WHERE category = '%s' AND code = '%s'\", TableName,\n"
-          "                     SqlLiteral(category).GetString(), SqlLiteral(code).GetString());\n",
-          "    statement.Format(\"DELETE FROM %s WHERE code = '%s'\", TableName, SqlLiteral(code).GetString());\n"),
+          "text.Format(\"DELETE FROM %s WHERE PhraseID = %s\", TableName, IdText(phraseId).GetString());",
+          "text.Format(\"DELETE FROM %s WHERE code = (SELECT code FROM %s WHERE PhraseID = %s)\", TableName, TableName,\n"
+          "                IdText(phraseId).GetString());"),
     Fault("store-content-any-category", "store",
-          "The editor shows the text of the first phrase with that shortcut name in any category "
-          "(GetContentByCode without 'AND category').",
+          "The editor (and delivery) shows the text of the first phrase with that shortcut name in any category "
+          "(the read keyed by the shortcut name, looked up from the PhraseID, without the category).",
           "store/PhraseStore.cpp",
-          "\"SELECT content FROM %s WHERE code = '%s' AND category = '%s'\", TableName,",
-          "\"SELECT content FROM %s WHERE code = '%s'\", TableName,"),
+          "text.Format(\"SELECT content FROM %s WHERE PhraseID = %s\", TableName, IdText(phraseId).GetString());",
+          "text.Format(\"SELECT content FROM %s WHERE code = (SELECT code FROM %s WHERE PhraseID = %s)\", TableName,\n"
+          "                TableName, IdText(phraseId).GetString());"),
     Fault("store-categories-descending", "store",
           "Categories are listed in descending order in the tray menu and in every category list.",
           "store/PhraseStore.cpp",
@@ -155,8 +209,8 @@ FAULTS = [
           "A write that matched no row (SQL_NO_DATA) counts as done: saving or deleting a phrase another "
           "program removed reports success.",
           "store/OdbcConnection.cpp",
-          "written = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;",
-          "written = rc != SQL_ERROR;"),
+          "bool succeeded = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;",
+          "bool succeeded = rc != SQL_ERROR;"),
     Fault("store-column-chunk-off-by-one", "store",
           "A text of exactly 1,024 bytes is taken from the first piece (off by one): its last byte is lost and "
           "the terminating zero read in its place.",
@@ -164,14 +218,16 @@ FAULTS = [
           "if (indicator != SQL_NO_TOTAL && indicator < ColumnChunk) return",
           "if (indicator != SQL_NO_TOTAL && indicator <= ColumnChunk) return"),
     Fault("store-statement-leak", "store",
-          "Every single-value read (counts, texts, deliveries) leaks its ODBC statement handle.",
-          "store/PhraseStore.cpp",
-          "        if (FetchRow()) value = ColumnText(1);\n    }\n    ReleaseStatement();\n    return value;\n",
-          "        if (FetchRow()) value = ColumnText(1);\n    }\n    return value;\n"),
+          "Every statement (counts, texts, lists, deliveries) leaks its ODBC statement handle: the Statement "
+          "guard frees its slot but not the handle.",
+          "store/OdbcConnection.cpp",
+          "    SQLFreeHandle(SQL_HANDLE_STMT, m_handle);\n    statementSlot = SQL_NULL_HSTMT;\n",
+          "    statementSlot = SQL_NULL_HSTMT;\n"),
     Fault("store-apostrophe-storage", "store",
-          "Added phrases keep the apostrophe behind the 0xAC byte instead of storing 0xAC 0x60: delivery shows "
-          "a stray 0xAC, other readers of the file see a changed text.",
-          "store/PhraseStore.cpp",
+          "Added and saved phrases keep the apostrophe behind the 0xAC byte instead of storing 0xAC 0x60 (and a "
+          "typed backquote becomes an apostrophe): delivery shows a stray 0xAC, other readers of the file see a "
+          "changed text.",
+          "store/StoredText.cpp",
           "if (text[i] == '\\'') text[i] = '`';",
           "if (text[i] == '`') text[i] = '\\'';"),
     Fault("store-direct-range-top", "store",
@@ -181,40 +237,146 @@ FAULTS = [
           "commandId <= FirstPhraseCommand + LargestDirectPhraseId)",
           "commandId < FirstPhraseCommand + LargestDirectPhraseId)"),
 
+    Fault("store-update-no-where", "store",
+          "Saving a phrase in the editor writes its text into every row of the table (UPDATE without WHERE).",
+          "store/PhraseStore.cpp",
+          "\"UPDATE %s SET content = '%s' WHERE PhraseID = %s\", TableName, SqlLiteral(stored).GetString(),\n"
+          "                IdText(phraseId).GetString());",
+          "\"UPDATE %s SET content = '%s'\", TableName, SqlLiteral(stored).GetString());"),
+    Fault("store-delete-blank-any-category", "store",
+          "Deleting a category's blank item in the editor deletes the category rows of every category (DELETE "
+          "without 'category ='): every category without phrases vanishes.",
+          "store/PhraseStore.cpp",
+          "text.Format(\"DELETE FROM %s WHERE category = '%s' AND code = '%s'\", TableName, SqlLiteral(category).GetString(),\n"
+          "                SqlLiteral(code).GetString());",
+          "text.Format(\"DELETE FROM %s WHERE code = '%s'\", TableName, SqlLiteral(code).GetString());"),
+    Fault("store-stored-text-not-on-save", "store",
+          "The editor's Save stores the text as typed, not in the stored form: its apostrophes are no longer "
+          "0xAC 0x60, unlike every phrase added, and other readers of the file see a different text.",
+          "store/PhraseStore.cpp",
+          "    CString stored = StoredPhraseText(content);\n    CString text;\n",
+          "    CString stored = content;\n    CString text;\n"),
+    Fault("store-contents-not-updated-on-save", "store",
+          "A saved text is not brought into PhraseContents: the menu preview shows the old text until the next "
+          "editor opens.",
+          "store/PhraseStore.cpp",
+          "    if (!RunWrite(text)) return false;\n    PhraseContents.Set(phraseId, stored);\n",
+          "    if (!RunWrite(text)) return false;\n"),
+    Fault("store-contents-not-erased-on-delete", "store",
+          "A deleted phrase stays in PhraseContents: a phrase that later gets its PhraseID previews the deleted "
+          "one's text.",
+          "store/PhraseStore.cpp",
+          "    if (written) PhraseContents.Erase(phraseId);\n",
+          ""),
+    Fault("store-contents-not-set-on-add", "store",
+          "A phrase added with Add New Phrase is not put into PhraseContents: the menu shows it without a "
+          "preview until the next editor opens.",
+          "store/PhraseStore.cpp",
+          "    if (!id.IsEmpty()) PhraseContents.Set(ParseInteger(id), stored);\n",
+          ""),
+    Fault("store-task-not-failing-fast", "store",
+          "A failed statement no longer ends the task's remaining statements: a locked database holds the menu "
+          "up once per category (about a second each) instead of once.",
+          "store/OdbcConnection.cpp",
+          "    if (!succeeded && rc != SQL_NO_DATA && taskScopes > 0) failedInTask = true;\n",
+          ""),
+    Fault("store-task-failure-kept", "store",
+          "A new task does not forget the failure of an earlier one: after one locked moment (at start-up, say) "
+          "no task's statements run again, and the menu stays empty for good.",
+          "store/OdbcConnection.cpp",
+          "if (taskScopes++ == 0) failedInTask = false;",
+          "++taskScopes;"),
+    Fault("store-task-diagnostics-never-written", "store",
+          "The diagnostics kept during a task are thrown away at its end instead of written: start-up, menu and "
+          "editor statements leave nothing on the debugger output (the log scripts/start.sh reads).",
+          "store/OdbcConnection.cpp",
+          "    OutputDebugStringA(taskDiagnostics.c_str());\n    taskDiagnostics.clear();\n",
+          "    taskDiagnostics.clear();\n"),
+    Fault("store-category-list-stale-not-set", "store",
+          "A category list that cannot be read is not marked stale: after a list once read, a failed rebuild "
+          "(a dialog's, under a lock) leaves the menu with the old list until something else rebuilds it.",
+          "store/PhraseStore.cpp",
+          "    if (!statement.Execute(text)) {\n        CategoryList.stale = true;\n        return;\n    }\n",
+          "    if (!statement.Execute(text)) return;\n"),
+    Fault("store-parse-integer-32bit", "store",
+          "Keys are cut to 32 bits (a cast to long, 32 bits on Windows): the phrase with PhraseID 2^31 is listed "
+          "but delivers nothing, and larger keys reach the wrong phrase.",
+          "store/OdbcConnection.cpp",
+          "    return static_cast<PhraseId>(value);\n}",
+          "    return static_cast<long>(value);\n}"),
+    Fault("store-command-ids-overlap-toolbox", "store",
+          "Identifiers mapped above the Toolbox start at 50020, Delete Category's (off by one): that phrase "
+          "opens Delete Category instead of being delivered.",
+          "store/PhraseCommandIds.cpp",
+          "const UINT FirstHighMappedCommand = 50021;",
+          "const UINT FirstHighMappedCommand = 50020;"),
+    Fault("store-command-ids-overlap-categories", "store",
+          "Mapped identifiers start at the last category's position (off by one): the first mapped phrase and "
+          "that category's item share an identifier.",
+          "store/PhraseCommandIds.cpp",
+          "firstMappedCommand = categoryCount > 1 ? static_cast<UINT>(categoryCount) : 1;",
+          "firstMappedCommand = categoryCount > 1 ? static_cast<UINT>(categoryCount - 1) : 1;"),
+    Fault("store-twin-check-case-sensitive", "store",
+          "The shortcut-name check compares byte for byte (COLLATE BINARY), not as the database compares: "
+          "'accept' is added beside 'Accept', and the editor then shows two names the database holds equal.",
+          "store/PhraseStore.cpp",
+          "SELECT COUNT(PhraseID) FROM %s WHERE category = '%s' AND code = '%s'",
+          "SELECT COUNT(PhraseID) FROM %s WHERE category = '%s' AND code = '%s' COLLATE BINARY"),
+    Fault("store-unusable-database-counted-busy", "store",
+          "SQLite's generic error (1: no such table, no such column) counts as 'busy': a file without the "
+          "phrase table or its columns passes as usable, and the user gets an empty menu without a word why.",
+          "store/OdbcConnection.cpp",
+          "return nativeError == 5 || nativeError == 6;",
+          "return nativeError == 1 || nativeError == 5 || nativeError == 6;"),
+
     # delivery/ -------------------------------------------------------------
     Fault("delivery-apostrophe-not-restored", "delivery",
-          "Stored apostrophes (0xAC 0x60) are not restored on delivery: the user gets '\\xAC`' where an "
-          "apostrophe was typed.",
+          "Stored apostrophes (0xAC 0x60) are not restored on delivery (ShownPhraseText not applied): the user "
+          "gets '\\xAC`' where an apostrophe was typed.",
           "delivery/PhraseDelivery.cpp",
-          "const char storedApostrophe[] = {static_cast<char>(0xAC), 0x60, 0};",
-          "const char storedApostrophe[] = {static_cast<char>(0xAC), 0x27, 0};"),
+          "CString text = ShownPhraseText(GetContentByPhraseId(phraseId, &read));",
+          "CString text = GetContentByPhraseId(phraseId, &read);"),
     Fault("delivery-drop-unterminated", "delivery",
-          "The dropped text's block has no terminating zero (off by one): the target reads bytes past the phrase.",
+          "The CF_TEXT block (TextBlock, now for the clipboard and the drop alike) has no room for its "
+          "terminating zero (off by one): receivers read bytes past the phrase.",
           "delivery/PhraseDelivery.cpp",
           "SIZE_T size = static_cast<SIZE_T>(text.GetLength()) + 1;",
           "SIZE_T size = static_cast<SIZE_T>(text.GetLength());"),
     Fault("delivery-copy-effect-only", "delivery",
           "The drop offers copy only: targets that take text by move refuse the phrase.",
           "delivery/PhraseDelivery.cpp",
-          "source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr, nullptr);",
-          "source->DoDragDrop(DROPEFFECT_COPY, nullptr, nullptr);"),
+          "source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);",
+          "source->DoDragDrop(DROPEFFECT_COPY);"),
     Fault("delivery-no-phrase-dropped", "delivery",
           "Choosing a category without phrases (or a forgotten identifier) drops empty text on the window "
           "under the cursor.",
           "delivery/PhraseDelivery.cpp",
-          "if (PhraseForCommand(commandId) < 0) return;",
-          "if (PhraseForCommand(commandId) == 0) return;"),
+          "if (!PhraseForCommand(commandId, phraseId)) return;",
+          "PhraseForCommand(commandId, phraseId);"),
     Fault("delivery-source-leak", "delivery",
-          "Each delivery leaks its drag data source and the global block holding the phrase.",
+          "Each delivery leaks its drag data source and the global block holding the phrase (held by a plain "
+          "pointer, never released).",
           "delivery/PhraseDelivery.cpp",
-          "    source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr, nullptr);\n"
-          "    source->InternalRelease();\n",
-          "    source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr, nullptr);\n"),
+          "    CComPtr<COleDataSource> source(new COleDataSource);\n"
+          "    source->CacheGlobalData(CF_TEXT, block);\n"
+          "    source->DoDragDrop(",
+          "    COleDataSource* source = new COleDataSource;\n"
+          "    source->CacheGlobalData(CF_TEXT, block);\n"
+          "    source->DoDragDrop("),
     Fault("delivery-clipboard-last-char", "delivery",
           "The clipboard copy loses the phrase's last character (off by one in the length written).",
           "delivery/PhraseDelivery.cpp",
-          "buffer.Write(text.GetString(), static_cast<UINT>(text.GetLength()))",
-          "buffer.Write(text.GetString(), static_cast<UINT>(text.GetLength() - 1))"),
+          "    if (text.IsEmpty()) return; // the clipboard stays as it was\n    HGLOBAL block = TextBlock(text);\n",
+          "    if (text.IsEmpty()) return; // the clipboard stays as it was\n"
+          "    HGLOBAL block = TextBlock(text.Left(text.GetLength() - 1));\n"),
+
+    Fault("delivery-read-failure-unreported", "delivery",
+          "A chosen phrase that cannot be read (a locked database) is not reported: nothing is copied and the "
+          "user pastes whatever the clipboard held before.",
+          "delivery/PhraseDelivery.cpp",
+          "        AfxMessageBox(\"The phrase could not be read from the database, so nothing was copied. \"\n"
+          "                      \"Please try again in a moment.\");\n",
+          ""),
 
     # dialogs/ --------------------------------------------------------------
     Fault("dialogs-add-failure-unreported", "dialogs",
@@ -234,8 +396,8 @@ FAULTS = [
           "A failed phrase deletion goes unreported; the editor jumps back to the first category as if it had "
           "worked.",
           "dialogs/BrevixDlg.cpp",
-          "if (itemSelected && !deleted) {",
-          "if (!itemSelected && !deleted) {"),
+          "if (m_phraseCombo.GetCurSel() >= 0 && !deleted) {",
+          "if (m_phraseCombo.GetCurSel() < 0 && !deleted) {"),
     Fault("dialogs-category-duplicate", "dialogs",
           "A category that has only its category row can be added a second time (duplicate check off by one).",
           "dialogs/CategoryDlg.cpp",
@@ -263,18 +425,65 @@ FAULTS = [
           "    m_shortcutEdit.SetLimitText(0);\n    m_contentEdit.SetLimitText(0);\n",
           "    m_shortcutEdit.SetLimitText(0);\n    m_shortcutEdit.SetLimitText(0);\n"),
     Fault("dialogs-phrase-change-swapped", "dialogs",
-          "Choosing a phrase in the editor shows an empty text (category and shortcut name passed the wrong way "
-          "round).",
+          "The two combo boxes confused (as category and shortcut name were once passed the wrong way round): "
+          "the editor shows, saves and deletes the phrase at the chosen category's position, not the chosen "
+          "phrase. (The editor now goes by PhraseID; the old fault, an empty text, has no counterpart.)",
           "dialogs/BrevixDlg.cpp",
-          "GetContentByCode(m_categoryCombo.GetSelectedText(),\n"
-          "                                                 m_phraseCombo.GetSelectedText()));",
-          "GetContentByCode(m_phraseCombo.GetSelectedText(),\n"
-          "                                                 m_categoryCombo.GetSelectedText()));"),
+          "    int index = m_phraseCombo.GetCurSel();\n",
+          "    int index = m_categoryCombo.GetCurSel();\n"),
     Fault("dialogs-last-row-no-phrase", "dialogs",
           "Deleting a phrase while one row is left says 'There is no phrase in the database' (off by one).",
           "dialogs/BrevixDlg.cpp",
           "if (remaining >= 1) {",
           "if (remaining > 1) {"),
+
+    Fault("dialogs-editor-stored-apostrophes", "dialogs",
+          "The editor shows the text in its stored form (ShownPhraseText not applied): '\\xAC`' where the user "
+          "typed an apostrophe, stored again doubled on Save.",
+          "dialogs/BrevixDlg.cpp",
+          "if (SelectedPhrase(phraseId)) text = ShownPhraseText(GetContentByPhraseId(phraseId));",
+          "if (SelectedPhrase(phraseId)) text = GetContentByPhraseId(phraseId);"),
+    Fault("dialogs-delete-by-name", "dialogs",
+          "The editor deletes the chosen phrase by category and shortcut name instead of its PhraseID: its twin "
+          "(a name the database holds equal, 'Greeting' and 'GREETING') goes with it.",
+          "dialogs/BrevixDlg.cpp",
+          "        remaining = DeletePhraseById(phraseId, &deleted);\n",
+          "        remaining = DeletePhrase(m_categoryCombo.GetSelectedText(), m_phraseCombo.GetSelectedText(), &deleted);\n"),
+    Fault("dialogs-add-phrase-focus-returns-true", "dialogs",
+          "Add New Phrase's initialisation returns TRUE after placing the focus: the dialog manager moves it to "
+          "'Add Phrase', and what the user types goes nowhere instead of into the shortcut name.",
+          "dialogs/AddPhrase.cpp",
+          "    GotoDlgCtrl(m_shortcutEdit);\n    return FALSE;\n",
+          "    GotoDlgCtrl(m_shortcutEdit);\n    return TRUE;\n"),
+    Fault("dialogs-add-category-no-focus", "dialogs",
+          "Add Category no longer puts the focus in its name box: the user has to click into it before typing.",
+          "dialogs/CategoryDlg.cpp",
+          "    GotoDlgCtrl(m_nameEdit);\n",
+          ""),
+    Fault("dialogs-twin-check-arguments-swapped", "dialogs",
+          "Add New Phrase passes the shortcut name and category the wrong way round to CountCategoryCodes: the "
+          "check never finds a twin, and a second phrase with a name in use is added.",
+          "dialogs/AddPhrase.cpp",
+          "if (CountCategoryCodes(m_categoryCombo.GetSelectedText(), code) != 0) {",
+          "if (CountCategoryCodes(code, m_categoryCombo.GetSelectedText()) != 0) {"),
+    Fault("dialogs-long-paragraph-style-confused", "dialogs",
+          "The text box's wrapping is read from ES_AUTOVSCROLL instead of ES_AUTOHSCROLL: a 100,000-character "
+          "paragraph stays word-wrapped (the editor stalls for seconds), and every other text rebuilds the box.",
+          "dialogs/PhraseTextBox.cpp",
+          "    bool wraps = (style & ES_AUTOHSCROLL) == 0;\n",
+          "    bool wraps = (style & ES_AUTOVSCROLL) == 0;\n"),
+    Fault("dialogs-long-text-box-limit", "dialogs",
+          "The unwrapped text box made for a long paragraph keeps the edit control's default limit (about "
+          "30,000 characters): the user cannot type into a long phrase's text.",
+          "dialogs/PhraseTextBox.cpp",
+          "    ::SendMessageA(replacement, EM_SETLIMITTEXT, 0, 0);\n",
+          ""),
+    Fault("dialogs-editor-icon-not-owned", "dialogs",
+          "The editor hands its icon to the window (Detach) as if the window freed it: each editor opened leaks "
+          "an icon.",
+          "dialogs/BrevixDlg.cpp",
+          "SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.Get()));",
+          "SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.Detach()));"),
 
     # preview/ --------------------------------------------------------------
     Fault("preview-eighth-separator", "preview",
@@ -316,17 +525,26 @@ FAULTS = [
           "preview/SubclassWnd.cpp",
           "hook->nextHook = nextHook;",
           "hook->nextHook = nullptr;"),
-    Fault("preview-popup-right-of-menu", "preview",
-          "The preview stands 50 pixels right of the menu's edge instead of overlapping it by 50.",
-          "preview/MenuPreviewManager.cpp",
-          "item.left - PopupOverlap",
-          "item.left + PopupOverlap"),
+    Fault("preview-popup-right-of-menu-overlaps", "preview",
+          "The preview overlaps the menu by 50 pixels again: a narrow menu's items are hidden under their own "
+          "preview. (The popup now stands beside the menu on purpose; with no overlap the old fault, 50 px "
+          "right of the edge instead of overlapping by 50, changes nothing.)",
+          "preview/MenuPreviewManager.h",
+          "static const int PopupOverlap = 0;",
+          "static const int PopupOverlap = 50;"),
     Fault("preview-every-select-by-mouse", "preview",
           "Every highlight counts as made with the mouse: a keyboard user's preview vanishes whenever the "
           "pointer rests off the menu.",
           "preview/MenuPreviewManager.cpp",
           "mouseSelected = (flags & MF_MOUSESELECT) != 0;",
           "mouseSelected = (flags & MF_HILITE) != 0;"),
+
+    Fault("preview-stored-apostrophes", "preview",
+          "The preview shows the text in its stored form (ShownPhraseText not applied): '\\xAC`' where the user "
+          "typed an apostrophe.",
+          "preview/MenuPreviewManager.cpp",
+          "return MakePreviewText(ShownPhraseText(PhraseContents[phraseId]));",
+          "return MakePreviewText(PhraseContents[phraseId]);"),
 
     # framework/ ------------------------------------------------------------
     Fault("framework-no-clipboard-flush", "framework",
@@ -341,12 +559,14 @@ FAULTS = [
           "framework/AfxApp.cpp",
           "    if (messageFilterHook) ::UnhookWindowsHookEx(messageFilterHook);\n",
           ""),
-    Fault("framework-shared-file-no-terminator", "framework",
-          "A text filling a 4,096-byte step exactly reaches the clipboard without a terminating zero "
-          "(off by one in the growth).",
-          "framework/AfxSharedFile.cpp",
-          "if (!GrowTo(end + 1)) return false;",
-          "if (!GrowTo(end)) return false;"),
+    Fault("framework-shared-file-no-terminator-copy", "framework",
+          "The copy of a cached block that GetData hands to the clipboard and to drop targets is one byte short "
+          "(off by one in its size): every text arrives without its terminating zero. (CSharedFile is gone; the "
+          "block is now built whole by TextBlock, whose off by one is delivery-drop-unterminated; this is the "
+          "framework's nearest step.)",
+          "framework/AfxDataSource.cpp",
+          "    SIZE_T size = ::GlobalSize(source);\n",
+          "    SIZE_T size = ::GlobalSize(source) - 1;\n"),
     Fault("framework-replace-step", "framework",
           "CString::Replace resumes one byte after a match's start: each restored apostrophe is followed by a "
           "stray backquote.",
@@ -363,8 +583,8 @@ FAULTS = [
           "The drag-start square is a single pixel, never inflated by the minimum drag distance: the slightest "
           "tremor of the mouse starts the drop at once.",
           "framework/AfxDataSource.cpp",
-          "::SetRect(&dropSource->m_rectStartDrag, cursor.x, cursor.y, cursor.x, cursor.y);",
-          "::SetRect(&dropSource->m_rectStartDrag, cursor.x, cursor.y, cursor.x + 1, cursor.y + 1);"),
+          "        ::InflateRect(&rect, dropSource->m_dragMinDist, dropSource->m_dragMinDist);\n",
+          "        ::SetRect(&rect, cursor.x, cursor.y, cursor.x + 1, cursor.y + 1);\n"),
     Fault("framework-cancel-button-ignored", "framework",
           "Pressing the other mouse button during a drag no longer cancels it; only Escape does.",
           "framework/AfxDataSource.cpp",
@@ -395,6 +615,20 @@ FAULTS = [
           "if (mainWindow && mainWindow != this && mainWindow->IsWindow()) return mainWindow->m_hWnd;",
           "if (mainWindow && mainWindow == this && mainWindow->IsWindow()) return mainWindow->m_hWnd;"),
 
+    Fault("framework-clipboard-source-leak", "framework",
+          "SetClipboard keeps the caller's reference as well as the clipboard's: every phrase copied leaks its "
+          "data source and the global block holding it.",
+          "framework/AfxDataSource.cpp",
+          "    // The clipboard holds its own reference from now on.\n    Release();\n",
+          "    // The clipboard holds its own reference from now on.\n"),
+    Fault("framework-find-handle-null", "framework",
+          "The find-handle owner takes null, not INVALID_HANDLE_VALUE, for 'no handle': a search that found "
+          "nothing counts as found, so the start-up check passes without a database file (and FindClose gets "
+          "an invalid handle).",
+          "framework/AfxHandles.h",
+          "    static HANDLE Null() { return INVALID_HANDLE_VALUE; }",
+          "    static HANDLE Null() { return nullptr; }"),
+
     # res/ ------------------------------------------------------------------
     Fault("res-exit-id", "res",
           "Toolbox > Exit carries the About command: it opens the About box and Talvory cannot be ended from "
@@ -423,14 +657,17 @@ FAULTS = [
           "res/Talvory.rc",
           "IDC_CONTENT_EDIT, 12, 60, 462, 131, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL",
           "IDC_CONTENT_EDIT, 12, 60, 462, 131, ES_MULTILINE | ES_AUTOVSCROLL"),
-    Fault("res-add-phrase-tab-order", "res",
-          "Add New Phrase opens with the focus in the category box instead of on 'Add Phrase' (tab order "
-          "changed).",
+    Fault("res-add-phrase-tab-order-text", "res",
+          "Add New Phrase's tab order changed (the text box's line moved above the shortcut name's): Tab from "
+          "the shortcut name goes to Cancel, not to the phrase text. (The dialog now puts the focus in the "
+          "shortcut name itself, so the old fault, the opening focus moved by the tab order, changes nothing.)",
           "res/Talvory.rc",
-          '    DEFPUSHBUTTON   "Add Phrase", IDOK, 230, 184, 87, 17\n'
-          "    COMBOBOX        IDC_ADD_CATEGORY_COMBO, 14, 29, 120, 48, CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP\n",
-          "    COMBOBOX        IDC_ADD_CATEGORY_COMBO, 14, 29, 120, 48, CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP\n"
-          '    DEFPUSHBUTTON   "Add Phrase", IDOK, 230, 184, 87, 17\n'),
+          '    EDITTEXT        IDC_SHORTCUT_EDIT, 174, 29, 234, 13, ES_AUTOHSCROLL\n'
+          '    LTEXT           "Phrase shortcut", -1, 174, 18, 138, 8\n'
+          "    EDITTEXT        IDC_ADD_CONTENT_EDIT, 18, 78, 390, 96, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL\n",
+          "    EDITTEXT        IDC_ADD_CONTENT_EDIT, 18, 78, 390, 96, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL\n"
+          '    EDITTEXT        IDC_SHORTCUT_EDIT, 174, 29, 234, 13, ES_AUTOHSCROLL\n'
+          '    LTEXT           "Phrase shortcut", -1, 174, 18, 138, 8\n'),
 
     # platform/ -------------------------------------------------------------
     Fault("platform-no-nocreat", "platform",
@@ -456,6 +693,13 @@ FAULTS = [
           "platform/access_driver_adapter.c",
           '#define BUSY_TIMEOUT_MS "500"',
           '#define BUSY_TIMEOUT_MS "5000"'),
+    Fault("platform-wal-read-only-open", "platform",
+          "The adapter opens the file read-only (SQLITE_OPEN_READONLY for READWRITE) to switch it to WAL: the "
+          "switch silently fails, so a database made before stays in rollback-journal mode and another "
+          "program's write holds up the menu's reads.",
+          "platform/access_driver_adapter.c",
+          "const int readWrite = 0x00000002;",
+          "const int readWrite = 0x00000001;"),
 ]
 
 # ---------------------------------------------------------------------------
@@ -467,11 +711,12 @@ CTEST_ARGS = "--stop-on-failure --timeout 120 -j 2 --output-on-failure"
 SUITE_TIMEOUT = 1800
 
 # The suite's environment as scripts/test.sh makes it: Wine settings, a private
-# Xvfb when there is no display, the project's Wine prefix, and both stopped
-# again at the end.
+# Xvfb, the tests' Wine prefix (build/wineprefix-tests), and both stopped again
+# at the end.
 TEST_ENV_SCRIPT = r"""
 set -uo pipefail
 source "$SCRIPTS/wine-env.sh"
+unset DISPLAY
 source "$SCRIPTS/start-xvfb.sh"
 cleanup() {
     wineserver -k 2>/dev/null || true
@@ -502,6 +747,9 @@ def child_env(build):
     env = dict(os.environ)
     env["TALVORY_BUILD_DIR"] = str(build)
     env["SCRIPTS"] = str(SCRIPTS)
+    # The tests' own Wine prefix, as scripts/test.sh uses: the runner's
+    # "wineserver -k" then never ends a Talvory started by scripts/start.sh.
+    env.setdefault("TALVORY_WINEPREFIX", str(build / "wineprefix-tests"))
     return env
 
 

@@ -4,7 +4,7 @@
 # Starts a copy of Talvory with start.sh on a fresh example database, headless
 # (its own Xvfb and a light Wine prefix: a Talvory started by start.sh may go
 # on running), drives it with tools/talvory-remote.exe, captures the screen
-# with xwd, crops it with convert, and stops everything it started.
+# with ImageMagick's import, crops it, and stops everything it started.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
@@ -27,7 +27,10 @@ id() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3 }' "$TALVORY_R
 # shot NAME [tray]: the screen around Talvory's windows (and the tray) into docs/NAME.png.
 shot() {
     sleep 0.5
-    xwd -root -display "$DISPLAY" | convert xwd:- -crop "$(remote bounds 10 ${2:-})" +repage "$TALVORY_ROOT/docs/$1.png"
+    # import reads the screen in one piece; xwd rebuilds it window by window
+    # and shows a window that lies wholly inside another (a message box over
+    # a dialog) as a black rectangle.
+    import -display "$DISPLAY" -window root -crop "$(remote bounds 10 ${2:-})" +repage "$TALVORY_ROOT/docs/$1.png"
     echo "docs/$1.png"
 }
 # toolbox N CAPTION: opens item N of the Toolbox submenu and waits for its dialog.

@@ -188,6 +188,19 @@ TEST(Program, ALockedDatabaseHoldsUpOnceAndWhatCannotBeReadIsSaid) {
     });
     EXPECT_EQ(target.dropped, Strings{"text 10"}) << "nothing more dropped";
     EXPECT_EQ(ClipboardText(), "text 10");
+
+    // A list that a dialog could not read again (Delete Category under the
+    // lock) is read at the next opening, with a category added meanwhile.
+    db.Execute("BEGIN EXCLUSIVE");
+    openMenu([&](UiDriver& ui, HWND menu) {
+        ui.PressMenuKeys(menu, "URDE");
+        ui.PressButton(ui.WaitForWindow("Delete Category", "#32770", talvory.Id()), IDCANCEL);
+    });
+    db.Execute("COMMIT");
+    db.Insert("Category 09", "p", "text 09");
+    openMenu([](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, "DRE"); });
+    PumpUntil([&] { return target.dropped.size() == 2; }, 10000);
+    EXPECT_EQ(target.dropped, (Strings{"text 10", "text 09"}));
     AfxOleTerm();
 }
 
