@@ -27,6 +27,8 @@
 #include "store/OdbcConnection.h"
 #include "store/PhraseStore.h"
 
+#include "bench_clock.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -39,17 +41,9 @@
 
 namespace {
 
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using bench::Median;
+using bench::NowMs;
+using bench::PostKey;
 
 HWND VisibleMenuWindow()
 {
@@ -57,18 +51,6 @@ HWND VisibleMenuWindow()
     while ((window = ::FindWindowExA(nullptr, window, "#32768", nullptr)))
         if (::IsWindowVisible(window)) return window;
     return nullptr;
-}
-
-void PostKey(HWND window, UINT key)
-{
-    ::PostMessageA(window, WM_KEYDOWN, key, 0);
-    ::PostMessageA(window, WM_KEYUP, key, 0xC0000000);
-}
-
-double Median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0 : samples[samples.size() / 2];
 }
 
 // Opens the menu as a press on the icon does; the user's part runs on a

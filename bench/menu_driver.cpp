@@ -25,6 +25,8 @@
 // opened ROUNDS times and a phrase chosen CHOICES times. Prints one RESULT
 // line per program with medians in milliseconds and sizes in KiB, and a
 // SAMPLES line with every sample.
+#include "bench_clock.h"
+
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -39,21 +41,13 @@
 
 namespace {
 
-const UINT WM_TRAYNOTIFY = 0x80C8;
-const UINT TrayIconId = 2005;
-const double Timeout = 10000;
+using bench::Median;
+using bench::NowMs;
+using bench::PostKey;
+using bench::TrayIconId;
+using bench::WM_TRAYNOTIFY;
 
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+const double Timeout = 10000;
 
 // A pause of about 0.1 ms between two looks: Sleep cannot wait less than a
 // millisecond, and a busy loop would take a core from the measured process.
@@ -66,14 +60,6 @@ void Pause()
     interval.QuadPart = -1000; // 100 ns units, relative
     if (delay) delay(FALSE, &interval);
     else ::Sleep(0);
-}
-
-double Median(std::vector<double> samples)
-{
-    if (samples.empty()) return -1;
-    std::sort(samples.begin(), samples.end());
-    size_t n = samples.size();
-    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
 }
 
 [[noreturn]] void Fail(const std::string& what)
@@ -125,12 +111,6 @@ BOOL CALLBACK FindIconWindow(HWND window, LPARAM parameter)
     if (ProcessOf(window) != search->pid || !HasTrayIcon(window)) return TRUE;
     search->found = window;
     return FALSE;
-}
-
-void PostKey(HWND window, UINT key)
-{
-    ::PostMessageA(window, WM_KEYDOWN, key, 1);
-    ::PostMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
 std::string ReadFileText(const std::string& path)

@@ -9,8 +9,9 @@
 // Started from the folder that holds database/phrases.mdb, through the same
 // Access-style connection as Talvory. Same icon identifier and callback
 // message as Talvory (bench/menu_driver.exe drives both alike).
+#include "bench_tray_program.h"
+
 #include <windows.h>
-#include <shellapi.h>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -21,12 +22,9 @@
 
 namespace {
 
-const UINT WM_TRAYNOTIFY = 0x80C8;
-const UINT TrayIconId = 2005;
 const UINT FirstPhraseCommand = 40000;
 const UINT ExitCommand = 50004;
 
-NOTIFYICONDATAA icon;
 SQLHDBC connection = SQL_NULL_HDBC;
 std::vector<std::string> categories;
 
@@ -134,32 +132,9 @@ void OpenMenu(HWND window)
     ::AppendMenuA(toolbox, MF_STRING, ExitCommand, "Exit");
     ::AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(toolbox), "Toolbox");
 
-    POINT cursor;
-    ::GetCursorPos(&cursor);
-    ::SetForegroundWindow(window);
-    UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
-                                                     cursor.x, cursor.y, 0, window, nullptr));
-    ::DestroyMenu(menu);
+    UINT chosen = bench::TrayProgram::Track(window, menu);
     if (chosen == ExitCommand) ::PostMessageA(window, WM_CLOSE, 0, 0);
     else if (chosen >= FirstPhraseCommand && chosen < 50000) CopyPhrase(window, chosen);
-}
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_TRAYNOTIFY && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) {
-        OpenMenu(window);
-        return 0;
-    }
-    if (message == WM_CLOSE) {
-        ::Shell_NotifyIconA(NIM_DELETE, &icon);
-        ::DestroyWindow(window);
-        return 0;
-    }
-    if (message == WM_DESTROY) {
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -168,28 +143,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     Connect();
     ListCategories();
-
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = "PlainTrayMenu";
-    ::RegisterClassA(&windowClass);
-    HWND window = ::CreateWindowExA(0, "PlainTrayMenu", "Plain tray menu", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                    instance, nullptr);
-
-    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    icon.hWnd = window;
-    icon.uID = TrayIconId;
-    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    icon.uCallbackMessage = WM_TRAYNOTIFY;
-    icon.hIcon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512)); // IDI_APPLICATION
-    lstrcpyA(icon.szTip, "Plain tray menu");
-    ::Shell_NotifyIconA(NIM_ADD, &icon);
-
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    return 0;
+    return bench::TrayProgram::Run(instance, "Plain tray menu", OpenMenu);
 }

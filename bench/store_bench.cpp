@@ -6,6 +6,7 @@
 //
 // Prints one line per measurement: name, fastest and median microseconds.
 // The first operation (which connects) is not timed.
+#include "bench_clock.h"
 #include "bench_common.h"
 
 #include "AfxControls.h"
@@ -25,14 +26,7 @@ namespace {
 
 double NowMicroseconds()
 {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+    return bench::NowMs() * 1000.0;
 }
 
 void Measure(const char* name, int repeats, const std::function<void()>& before, const std::function<void()>& timed,
