@@ -16,8 +16,8 @@ namespace {
 
 const char TableName[] = "phrase";
 
-// The connection layer's two column buffers, which the queries of short
-// values (names, keys) bind their columns to.
+// The two column buffers that the queries of short values (names, keys)
+// bind their columns to.
 ColumnBuffer ColumnBuffer1;
 ColumnBuffer ColumnBuffer2;
 
