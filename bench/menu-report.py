@@ -88,8 +88,8 @@ def smaps_groups(path):
     return groups
 
 
-def fmt(value, spec="7.2f"):
-    return format(value, spec) if value is not None and value >= 0 else " " * (int(spec.split(".")[0]) - 1) + "-"
+def fmt(value, layout="7.2f"):
+    return format(value, layout) if value is not None and value >= 0 else " " * (int(layout.split(".")[0]) - 1) + "-"
 
 
 def main():
