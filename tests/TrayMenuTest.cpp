@@ -159,9 +159,18 @@ TEST(Drag, StartsOffItsSquareOrAfterTheDelayAndTheOtherButtonCancels) {
     EXPECT_TRUE(waited >= 550 && waited < 5000) << waited << " ms";
     EXPECT_EQ(target.dropped, (Strings{"text", ""}));
 
-    CComPtr<COleDropSource> leftDrag(new COleDropSource);  // begun with the left button held
-    leftDrag->m_dwButtonDrop = MK_LBUTTON;
-    leftDrag->m_dwButtonCancel = MK_RBUTTON;
+    // Begun with the left button held (on the target), left drops and right cancels.
+    INPUT press[2] = {};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &press[0], sizeof(INPUT));
+    EXPECT_TRUE(PumpUntil([] { return GetKeyState(VK_LBUTTON) < 0; }, 5000));
+    CComPtr<COleDropSource> leftDrag(new COleDropSource);
+    leftDrag->m_dragDelay = 0;
+    leftDrag->OnBeginDrag(target.Window());
+    SendInput(1, &press[1], sizeof(INPUT));
+    PumpUntil([] { return GetKeyState(VK_LBUTTON) >= 0; }, 5000);
     EXPECT_EQ(leftDrag->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
     EXPECT_EQ(leftDrag->QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
     EXPECT_EQ(leftDrag->QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
