@@ -43,12 +43,19 @@ stage() {
 }
 
 wine_preparation=
-# Records the prefix's wineserver once Wine is prepared, when it was not running before.
+# Records the prefix's wineserver, when it was not running before start.sh
+# and none is recorded yet.
+note_wineserver() {
+    local server
+    [ -z "$server_before" ] && [ ! -s "$TALVORY_RUN_DIR/wineserver.pid" ] || return 0
+    server=$(wineserver_pid)
+    [ -z "$server" ] || echo "$server" >"$TALVORY_RUN_DIR/wineserver.pid"
+}
+# Waits for Wine's preparation, then records the server it left running.
 record_wineserver() {
     wait $wine_preparation 2>/dev/null || return 1
-    local server
-    server=$(wineserver_pid)
-    [ -n "$server_before" ] || [ -z "$server" ] || echo "$server" >"$TALVORY_RUN_DIR/wineserver.pid"
+    wine_preparation=
+    note_wineserver
 }
 trap 'stop_started_services' EXIT
 on_interrupt() {
@@ -88,6 +95,7 @@ echo "$WINEPREFIX" >"$TALVORY_RUN_DIR/prefix"
 
 # The Wine prefix is prepared while Talvory builds (in a session of its own,
 # as Wine's processes started now outlive this step and must not get a Ctrl+C).
+rm -f "$TALVORY_RUN_DIR/wineserver.pid"  # left by a run that did not end cleanly
 server_before=$(wineserver_pid)
 setsid "$here/prepare-wine.sh" >"$TALVORY_RUN_DIR/wine.log" 2>&1 &
 wine_preparation=$!
@@ -116,6 +124,8 @@ for _ in $(seq 300); do
     fi
     sleep 0.1
 done
+# Should the server not have been seen after the preparation, Talvory's is.
+note_wineserver
 if [ $shown -eq 1 ]; then
     echo "Talvory is running on display $DISPLAY: its icon is in the notification area." \
         "Toolbox > Exit in its menu, Ctrl+C here or scripts/stop.sh ends it."
