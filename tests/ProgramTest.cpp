@@ -40,7 +40,11 @@ TEST(Program, StartsBesideADatabaseFileOnlyAndOnlyOnce) {
 TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
     ASSERT_TRUE(AfxOleInit());
     const std::string when = std::to_string(GetTickCount());  // a phrase never on the clipboard before
-    TestDatabase("install/database/phrases.mdb").Insert("Letters", "sign", "Kind regards, it\xAC`s me at " + when);
+    {
+        TestDatabase db("install/database/phrases.mdb");
+        db.Execute("PRAGMA journal_mode=DELETE");  // a file made before readers were kept apart from writers
+        db.Insert("Letters", "sign", "Kind regards, it\xAC`s me at " + when);
+    }
     {
         TalvoryProcess talvory("install");
         HWND tray = talvory.WaitForTrayWindow();
@@ -59,6 +63,8 @@ TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
         EXPECT_EQ(target.dropped, Strings{"Kind regards, it's me at " + when});
     }
     EXPECT_EQ(ClipboardText(), "Kind regards, it's me at " + when) << "the phrase stays on the clipboard after Talvory ended";
+    EXPECT_EQ(TestDatabase("install/database/phrases.mdb", false).Execute("PRAGMA journal_mode"), Row{"wal"})
+        << "from now on readers do not wait for a writer";
 
     // Closed from outside (taskkill, the session ending), it ends as by Exit.
     TalvoryProcess again("install");

@@ -33,12 +33,13 @@ inline void MakeFolders(const std::string& path) { SHCreateDirectoryExA(nullptr,
 
 class TestDatabase {
 public:
-    explicit TestDatabase(const std::string& relativePath = "database/phrases.mdb")
+    // A copy of the empty template, or (fromTemplate false) the file already there.
+    explicit TestDatabase(const std::string& relativePath = "database/phrases.mdb", bool fromTemplate = true)
         : m_path(std::getenv("TALVORY_TEST_DIR") + ("/" + relativePath)) {
         std::string copy = TestFolder() + "\\" + relativePath;
         std::replace(copy.begin(), copy.end(), '/', '\\');
         MakeFolders(copy.substr(0, copy.rfind('\\')));
-        EXPECT_TRUE(CopyFileA("Z:" TALVORY_BUILD_DIR_UNIX "/templates/empty.mdb", copy.c_str(), FALSE)) << copy;
+        if (fromTemplate) EXPECT_TRUE(CopyFileA("Z:" TALVORY_BUILD_DIR_UNIX "/templates/empty.mdb", copy.c_str(), FALSE)) << copy;
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
         SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
         SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &m_connection);
