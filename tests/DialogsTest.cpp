@@ -82,7 +82,10 @@ TEST_F(AppTest, AddNewPhraseProposesANameAndStoresTheTextWhole) {
         // Typing goes straight into the shortcut name, replacing the proposal.
         ui.Type(adder, "accept");
         ui.WaitUntil([&] { return ui.Text(adder, IDC_SHORTCUT_EDIT) == "accept"; }, "the name typed");
-        ui.TypeText(adder, IDC_ADD_CONTENT_EDIT, "Sure");
+        ui.PressKey(adder, IDC_SHORTCUT_EDIT, VK_TAB);  // Tab leads on to the text
+        ui.WaitUntil([&] { return UiDriver::Focus(adder) == GetDlgItem(adder, IDC_ADD_CONTENT_EDIT); }, "the text box after Tab");
+        ui.Type(adder, "Sure");
+        ui.WaitUntil([&] { return ui.Text(adder, IDC_ADD_CONTENT_EDIT) == "Sure"; }, "the text typed");
         ui.PressButton(adder, IDOK, "already has a phrase with that shortcut name");
         EXPECT_EQ(ui.Text(adder, IDC_SHORTCUT_EDIT) + ", " + ui.Text(adder, IDC_ADD_CONTENT_EDIT), "accept, Sure");
 
