@@ -1,6 +1,7 @@
 #include "app/TrayIcon.h"
 
 #include "AfxState.h"
+#include "app/AppState.h"
 #include "app/TrayMenu.h"
 #include "res/resource.h"
 
@@ -60,7 +61,10 @@ void CALLBACK AnimateTrayIcon(HWND, UINT, UINT_PTR, DWORD)
     const auto& icons = TrayIconAnimation.icons;
     if (icons.empty()) return;
     TrayIconData.hIcon = icons[TrayIconAnimation.nextFrame];
-    NotifyIcon(NIM_MODIFY, &TrayIconData);
+    // An icon the notification area does not know is added again: one added
+    // before the shell's tray was ready (a start at logon), or lost when the
+    // shell restarted. Not once Exit has removed it.
+    if (!NotifyIcon(NIM_MODIFY, &TrayIconData) && QuitFlag == 0) NotifyIcon(NIM_ADD, &TrayIconData);
     TrayIconAnimation.nextFrame = (TrayIconAnimation.nextFrame + 1) % icons.size();
 }
 

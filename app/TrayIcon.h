@@ -48,7 +48,8 @@ extern NotifyIconFunction NotifyIcon;
 void CreateTrayWindow(HWND owner);
 // Loads the frames and adds the icon showing frame 0 for window.
 BOOL InstallTrayIcon(HWND window);
-// The one-second thread timer's callback: shows the next frame.
+// The one-second thread timer's callback: shows the next frame, adding the
+// icon again when the notification area does not know it (until Exit).
 void CALLBACK AnimateTrayIcon(HWND, UINT, UINT_PTR, DWORD);
 // Removes the icon from the notification area.
 void RemoveTrayIcon();

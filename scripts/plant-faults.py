@@ -103,6 +103,18 @@ FAULTS = [
           "app/TrayMenu.cpp",
           "        RemoveTrayIcon();\n        QuitFlag = 1;\n",
           "        QuitFlag = 1;\n"),
+    Fault("app-tray-icon-not-added-again", "app",
+          "An icon the notification area does not know is not added again: a Talvory started before the "
+          "shell's tray was ready (at logon) never shows its icon.",
+          "app/TrayIcon.cpp",
+          "    if (!NotifyIcon(NIM_MODIFY, &TrayIconData) && QuitFlag == 0) NotifyIcon(NIM_ADD, &TrayIconData);\n",
+          "    NotifyIcon(NIM_MODIFY, &TrayIconData);\n"),
+    Fault("app-tray-icon-back-after-exit", "app",
+          "The animation adds the icon again after Exit removed it: while a dialog keeps the program a moment "
+          "longer, the icon comes back.",
+          "app/TrayIcon.cpp",
+          " && QuitFlag == 0) NotifyIcon(NIM_ADD",
+          ") NotifyIcon(NIM_ADD"),
     Fault("app-close-ignored", "app",
           "Closing the tray window from outside (taskkill, the session ending, scripts/stop.sh) no longer ends "
           "Talvory: it waits for WM_QUIT, which never reaches a window.",

@@ -115,6 +115,10 @@ TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheI
     std::vector<int> frames;
     for (const auto& call : iconCalls) frames.push_back(FrameOf(call.second.hIcon));
     EXPECT_EQ(frames, (std::vector<int>{1, 1, 2, 3, 4, 5, 1}));
+    // Lost by the notification area (a shell that restarted), it comes back at the next tick.
+    shellNotifyIcon(NIM_DELETE, &TrayIconData);
+    AnimateTrayIcon(nullptr, 0, 0, 0);
+    EXPECT_EQ(iconCalls.back().first, DWORD(NIM_ADD));
 
     // Up wraps to "Toolbox", Right opens it at its first item; Down to the item.
     const char* dialogs[] = {"Add Category", "Delete Category", "Add New Phrase", "Talvory", "About Morvane", nullptr};
@@ -131,6 +135,8 @@ TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheI
     EXPECT_EQ(QuitFlag, 1);
     EXPECT_EQ(iconCalls.back().first, DWORD(NIM_DELETE));
     EXPECT_EQ(iconCalls.back().second.uID, 2005u);
+    AnimateTrayIcon(nullptr, 0, 0, 0);  // a tick before the program has ended
+    EXPECT_NE(iconCalls.back().first, DWORD(NIM_ADD)) << "the icon stays removed";
 }
 
 // The drag that drops a chosen phrase (framework/AfxDataSource.h): it starts

@@ -10,7 +10,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/talvory-start-stop.XXXXXX")
 export TALVORY_RUN_DIR=$work/run TALVORY_EXE=$work/install/Talvory.exe TALVORY_SKIP_BUILD=1 WINEDEBUG=+debugstr \
     TALVORY_WINEPREFIX=$work/prefix TALVORY_WINEPREFIX_BASE=${WINEPREFIX:-$root/build/wineprefix}
 trap '"$root/scripts/stop.sh" >/dev/null 2>&1; rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*"; cat "$work"/*.out "$work/run/start.log" "$work/run/wine.log"; exit 1; }
+fail() { echo "FAILED: $*"; cat "$work"/*.out "$work/run/start.log" "$work/run/wine.log"; tail -20 "$work/run/talvory.log"; exit 1; }
 mkdir -p "$work/install" "$work/elsewhere" && cp "$exe" "$TALVORY_EXE" && cd "$work/elsewhere"
 "$root/scripts/start.sh" --headless >"$work/start.out" 2>&1 &
 starter=$!
