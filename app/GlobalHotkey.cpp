@@ -105,7 +105,7 @@ HotkeyChord ConfiguredHotkey()
     return chord;
 }
 
-CGlobalHotkey::CGlobalHotkey(HWND mainWindow) : m_window(mainWindow)
+CGlobalHotkey::CGlobalHotkey(HWND mainWindow)
 {
     HotkeyChord chord = ConfiguredHotkey();
     m_registered = ::RegisterHotKey(mainWindow, HotkeyId, chord.modifiers | NoRepeat, chord.virtualKey) != FALSE;
@@ -127,7 +127,8 @@ CGlobalHotkey::~CGlobalHotkey()
 
 void CGlobalHotkey::Unregister()
 {
-    if (m_registered) ::UnregisterHotKey(m_window, HotkeyId);
+    // Registered, the chord is on the window the hook is installed on.
+    if (m_registered) ::UnregisterHotKey(hookedWindow, HotkeyId);
     m_registered = false;
 }
 

@@ -31,11 +31,9 @@ public:
     ~CGlobalHotkey() override;
 
     void Unregister();
-    bool IsRegistered() const { return m_registered; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HWND m_window;
     bool m_registered = false;
 };

@@ -40,7 +40,7 @@ void DeliverPhrase(UINT commandId)
     PhraseId phraseId = 0;
     if (!PhraseForCommand(commandId, phraseId)) return;
     bool read = false;
-    CString text = ShownPhraseText(GetContentByPhraseId(phraseId, &read));
+    CString text = ShownPhraseText(GetContentById(commandId, &read));
     if (!read) {
         // Whatever the clipboard holds is not the phrase: say so, rather than
         // let an old text be pasted.

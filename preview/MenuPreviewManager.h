@@ -12,9 +12,9 @@
 
 class CMenuPreviewManager : public CSubclassWnd
 {
+    // No destructor of its own: at exit the popup (window and font) goes
+    // first, then the base class removes the hook if it is still installed.
 public:
-    // At exit the popup (window and font) goes first, then the hook if still installed.
-
     // Watches WM_MENUSELECT and WM_ENTERIDLE and passes every message on.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

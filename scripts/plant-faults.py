@@ -346,8 +346,8 @@ FAULTS = [
           "Stored apostrophes (0xAC 0x60) are not restored on delivery (ShownPhraseText not applied): the user "
           "gets '\\xAC`' where an apostrophe was typed.",
           "delivery/PhraseDelivery.cpp",
-          "CString text = ShownPhraseText(GetContentByPhraseId(phraseId, &read));",
-          "CString text = GetContentByPhraseId(phraseId, &read);"),
+          "CString text = ShownPhraseText(GetContentById(commandId, &read));",
+          "CString text = GetContentById(commandId, &read);"),
     Fault("delivery-drop-unterminated", "delivery",
           "The CF_TEXT block (TextBlock, now for the clipboard and the drop alike) has no room for its "
           "terminating zero (off by one): receivers read bytes past the phrase.",

@@ -58,7 +58,9 @@ TEST_F(AppTest, EditorShowsTheChosenPhraseAsTypedAndSavesAndDeletesOnlyThatOne) 
         for (const auto& [categories, rows] : steps) {
             ui.PressButton(editor, IDC_DELETE_PHRASE);
             ui.WaitUntil([&] { return ui.ComboItems(editor, IDC_CATEGORY_COMBO) == categories; }, "the categories " + categories[0]);
-            if (!rows.empty()) EXPECT_EQ(db.Rows(), rows);
+            if (!rows.empty()) {
+                EXPECT_EQ(db.Rows(), rows);
+            }
         }
         ui.PressButton(editor, IDC_DELETE_PHRASE, "There is no phrase in the database");
         EXPECT_EQ(ui.ComboItems(editor, IDC_CATEGORY_COMBO), Strings{});
@@ -151,7 +153,9 @@ TEST_F(AppTest, ChangesTheDatabaseRefusesOrCannotFindAreReportedAndTheInputKept)
             if (box) ui.TypeText(dialog, box, typed);
             ui.PressButton(dialog, button);
             for (const std::string& text : says) ui.Answer(text, text == "Are you sure" ? IDYES : IDOK);
-            if (box) EXPECT_EQ(ui.Text(dialog, box), typed) << caption;
+            if (box) {
+                EXPECT_EQ(ui.Text(dialog, box), typed) << caption;
+            }
             ui.PressButton(dialog, IDCANCEL);
         });
     }

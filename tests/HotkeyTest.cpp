@@ -14,6 +14,8 @@ TEST(Hotkey, ChordsAreReadFromTheirNames) {
     for (const auto& [text, valid, modifiers, key] : cases) {
         HotkeyChord chord = {0, 0};
         EXPECT_EQ(ParseHotkey(text, chord), valid) << text;
-        if (valid) EXPECT_EQ(std::make_pair(chord.modifiers, chord.virtualKey), std::make_pair(modifiers, key)) << text;
+        if (valid) {
+            EXPECT_EQ(std::make_pair(chord.modifiers, chord.virtualKey), std::make_pair(modifiers, key)) << text;
+        }
     }
 }

@@ -39,7 +39,9 @@ public:
         std::string copy = TestFolder() + "\\" + relativePath;
         std::replace(copy.begin(), copy.end(), '/', '\\');
         MakeFolders(copy.substr(0, copy.rfind('\\')));
-        if (fromTemplate) EXPECT_TRUE(CopyFileA("Z:" TALVORY_BUILD_DIR_UNIX "/templates/empty.mdb", copy.c_str(), FALSE)) << copy;
+        if (fromTemplate) {
+            EXPECT_TRUE(CopyFileA("Z:" TALVORY_BUILD_DIR_UNIX "/templates/empty.mdb", copy.c_str(), FALSE)) << copy;
+        }
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
         SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
         SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &m_connection);
