@@ -5,6 +5,7 @@
 #include "AfxHandles.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <vector>
 
@@ -12,9 +13,10 @@
 const UINT WM_TRAYNOTIFY = 0x80C8;
 const UINT TrayIconId = 2005;
 
-// The first-version notification-icon record (88 bytes), which every shell
-// accepts; today's headers declare a larger NOTIFYICONDATAA.
-#pragma pack(push, 4)
+// The first-version notification-icon record, which every shell accepts;
+// today's headers declare a larger NOTIFYICONDATAA. Its fields lie where the
+// platform's own record has them: 88 bytes in a 32-bit program, 104 in a
+// 64-bit one (handles are 8 bytes there, aligned to 8).
 struct TrayIconRecord
 {
     DWORD cbSize;
@@ -25,7 +27,7 @@ struct TrayIconRecord
     HICON hIcon;
     CHAR szTip[64];
 };
-#pragma pack(pop)
+static_assert(sizeof(TrayIconRecord) == NOTIFYICONDATAA_V1_SIZE, "the shell's first-version record");
 
 extern HWND TrayWindowHandle;
 extern TrayIconRecord TrayIconData;

@@ -9,4 +9,4 @@ source "$(dirname "$0")/../scripts/wine-env.sh"
 exe=${1:-$TALVORY_BUILD_DIR/bin/Talvory.exe}
 folder=$(cd "$(dirname "$exe")" && pwd)
 cd "$folder"
-exec wine "$folder/$(basename "$exe")"
+exec "$TALVORY_WINE" "$folder/$(basename "$exe")"

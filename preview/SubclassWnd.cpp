@@ -41,7 +41,7 @@ BOOL CSubclassWnd::Install(HWND window)
     map.SetAt(window, this);
     if (!nextHook) {
         savedWindowProc = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(&SubclassWindowProc)));
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassWindowProc)));
     } else {
         savedWindowProc = nextHook->savedWindowProc;
     }
@@ -59,7 +59,7 @@ void CSubclassWnd::Remove()
         } else {
             CHookMap::Instance().RemoveKey(window);
             // The window's own procedure goes back, whatever it has now.
-            ::SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(savedWindowProc));
+            ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedWindowProc));
         }
     } else {
         for (CSubclassWnd* hook = head; hook; hook = hook->nextHook) {

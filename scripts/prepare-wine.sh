@@ -19,10 +19,17 @@ prepare() (
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Creating the Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
+        # A 64-bit prefix; where no 32-bit code runs, wineboot says that
+        # it cannot set up the 32-bit part and goes on.
+        wine wineboot -i >"$WINEPREFIX/wineboot.log" 2>&1 || true
         started=1
     fi
     fonts=$WINEPREFIX/drive_c/windows/Fonts
+    if [ ! -d "$fonts" ]; then
+        echo "Wine could not set up its prefix in $WINEPREFIX; what wineboot said:" >&2
+        tail -n 5 "$WINEPREFIX/wineboot.log" >&2 2>/dev/null
+        exit 1
+    fi
     for font in /usr/share/wine/fonts/*; do
         [ -e "$fonts/$(basename "$font")" ] || ln -s "$font" "$fonts/"
     done

@@ -1,5 +1,7 @@
 #!/bin/bash
-# The emulator CTest runs each cross-built test program with: a fresh
+# The emulator CTest runs each cross-built test program with (the first
+# argument names the program's width, i686 or x86_64, set by the toolchain
+# file, so that Wine's loader of that width runs it): a fresh
 # temporary working folder per run (the Unix working directory, against which
 # the ODBC driver resolves the program's relative database path), then Wine.
 # The program sees that folder as TALVORY_TEST_DIR (a Unix path); the ODBC
@@ -8,9 +10,10 @@
 # the driver trace the program's statements into
 # $TALVORY_TEST_DIR/odbc-trace.log (TALVORY_ODBC_TRACE).
 set -u
+export TALVORY_ARCH=$1
 source "$(dirname "$0")/wine-env.sh"
-program=$1
-shift
+program=$2
+shift 2
 work=$(mktemp -d "${TMPDIR:-/tmp}/talvory-run.XXXXXX")
 cd "$work"
 export TALVORY_TEST_DIR=$work

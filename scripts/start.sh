@@ -30,9 +30,12 @@ fi
 stop_started_services  # whatever a start.sh that was killed left behind
 : >"$log"
 
+wine_preparation=
 failed() {
     echo "That failed; the details are in $1:" >&2
     tail -n 15 "$1" >&2
+    # Wine's preparation may still run: its wineserver is stopped with the rest.
+    [ -z "$wine_preparation" ] || record_wineserver || true
     exit 1
 }
 # stage MESSAGE COMMAND...: one line, the command's output into the log.
@@ -42,7 +45,6 @@ stage() {
     "$@" >>"$log" 2>&1 || failed "$log"
 }
 
-wine_preparation=
 # Records the prefix's wineserver, when it was not running before start.sh
 # and none is recorded yet.
 note_wineserver() {
@@ -51,11 +53,14 @@ note_wineserver() {
     server=$(wineserver_pid)
     [ -z "$server" ] || echo "$server" >"$TALVORY_RUN_DIR/wineserver.pid"
 }
-# Waits for Wine's preparation, then records the server it left running.
+# Waits for Wine's preparation, then records the server it left running
+# (also when the preparation failed, so that it is stopped at the end).
 record_wineserver() {
-    wait $wine_preparation 2>/dev/null || return 1
+    local status=0
+    wait $wine_preparation 2>/dev/null || status=1
     wine_preparation=
     note_wineserver
+    return $status
 }
 trap 'stop_started_services' EXIT
 on_interrupt() {

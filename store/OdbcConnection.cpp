@@ -6,7 +6,13 @@
 #include <cstring>
 #include <string>
 
+namespace {
+const char AccessDriverName[] = "Microsoft Access Driver (*.mdb)";
+} // namespace
+
 const char DatabaseConnectionString[] = "DBQ=database/phrases.mdb;DRIVER={Microsoft Access Driver (*.mdb)}";
+const char DatabaseConnectionStringNewerDriver[] =
+    "DBQ=database/phrases.mdb;DRIVER={Microsoft Access Driver (*.mdb, *.accdb)}";
 
 namespace {
 
@@ -33,6 +39,42 @@ bool IsBusyError(SQLINTEGER nativeError)
     return nativeError == 5 || nativeError == 6;
 }
 
+// True when the last connection attempt failed because no driver of that
+// name is installed: the driver manager says so (SQLSTATE IM002, as Windows'
+// does), or does not list the driver (unixODBC takes an unknown name for a
+// library's file name and reports that it cannot load it).
+bool NoSuchDriver(const char* name)
+{
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetDiagRec(SQL_HANDLE_DBC, connection, 1, state, &native, nullptr, 0, &length);
+    if ((rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) && std::strcmp(reinterpret_cast<char*>(state), "IM002") == 0)
+        return true;
+    SQLCHAR driver[256];
+    SQLCHAR attributes[1024];
+    SQLSMALLINT driverLength = 0, attributesLength = 0;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
+         SQL_SUCCEEDED(SQLDrivers(environment, direction, driver, sizeof driver, &driverLength, attributes,
+                                  sizeof attributes, &attributesLength));
+         direction = SQL_FETCH_NEXT) {
+        if (std::strcmp(reinterpret_cast<char*>(driver), name) == 0) return false;
+    }
+    return true;
+}
+
+bool DriverConnect(const char* text)
+{
+    SQLCHAR connectionString[256] = {};
+    std::strncpy(reinterpret_cast<char*>(connectionString), text, sizeof connectionString - 1);
+    // The driver's completed connection string is not used.
+    SQLCHAR completed[1024];
+    SQLSMALLINT completedLength = 0;
+    SQLRETURN rc = SQLDriverConnect(connection, nullptr, connectionString, SQL_NTS, completed, sizeof completed,
+                                    &completedLength, SQL_DRIVER_NOPROMPT);
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
+
 void Connect()
 {
     SQLHANDLE handle = SQL_NULL_HANDLE;
@@ -42,14 +84,10 @@ void Connect()
     handle = SQL_NULL_HANDLE;
     SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle);
     connection.Reset(handle);
-    SQLCHAR connectionString[256] = {};
-    std::memcpy(connectionString, DatabaseConnectionString, sizeof DatabaseConnectionString);
-    // The driver's completed connection string is not used.
-    SQLCHAR completed[1024];
-    SQLSMALLINT completedLength = 0;
-    SQLRETURN rc = SQLDriverConnect(connection, nullptr, connectionString, SQL_NTS, completed, sizeof completed,
-                                    &completedLength, SQL_DRIVER_NOPROMPT);
-    connected = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+    connected = DriverConnect(DatabaseConnectionString);
+    // A 64-bit process has no driver of the Access driver's old name: the
+    // Access Database Engine's 64-bit driver carries the newer one.
+    if (!connected && NoSuchDriver(AccessDriverName)) connected = DriverConnect(DatabaseConnectionStringNewerDriver);
 }
 
 // The driver's message for the last failure on statement (or on the

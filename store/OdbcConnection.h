@@ -18,8 +18,11 @@
 using PhraseId = long long;
 
 // The Access-style connection string of the phrase database, relative to the
-// process's working directory.
+// process's working directory; and the same with the driver name of the
+// Access Database Engine (the only one a 64-bit process has), tried when no
+// driver of the first name is installed.
 extern const char DatabaseConnectionString[];
+extern const char DatabaseConnectionStringNewerDriver[];
 
 // A text buffer bound to a result column: values up to 1,023 bytes arrive in
 // it whole; a longer value is read again whole by Statement::BoundText.

@@ -109,3 +109,11 @@ TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
     EXPECT_EQ(GetContentByPhraseId(1), "Hello,");
     db.Execute("ROLLBACK");
 }
+
+// Run by CTest with only the Access Database Engine's driver name registered
+// (tests/CMakeLists.txt): the store connects through it.
+TEST(AccessDriver, TheNewerNameServesWhereTheOldOneIsMissing) {
+    TestDatabase db;
+    db.Insert("Greetings", "Hello", "Hello,");
+    EXPECT_EQ(GetContentByPhraseId(1), "Hello,");
+}

@@ -110,6 +110,13 @@ TEST_F(AppTest, TrayIconAnimatesAndTheToolboxOpensItsDialogsUntilExitRemovesTheI
     const TrayIconRecord& icon = iconCalls[0].second;
     EXPECT_EQ(std::make_tuple(iconCalls[0].first, icon.uFlags, std::string(icon.szTip), icon.uID, icon.hWnd, icon.uCallbackMessage),
               std::make_tuple(DWORD(NIM_ADD), UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), std::string("Talvory"), 2005u, TrayWindowHandle, WM_TRAYNOTIFY));
+    // The notification area itself knows icon 2005 of the tray window: a
+    // change without flags succeeds only for an icon it holds.
+    NOTIFYICONDATAA known = {};
+    known.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    known.hWnd = TrayWindowHandle;
+    known.uID = TrayIconId;
+    EXPECT_TRUE(shellNotifyIcon(NIM_MODIFY, &known)) << "the shell does not know the icon";
     // Each tick of the animation shows the next of the five frames.
     for (int tick = 0; tick < 6; ++tick) AnimateTrayIcon(nullptr, 0, 0, 0);
     std::vector<int> frames;
@@ -187,16 +194,27 @@ namespace {
 
 // The GDI objects of this process. Wine's GetGuiResources reports none, so
 // there they are counted in the process's GDI handle table (Wine's layout,
-// reached through the 64-bit process block Wine keeps for 32-bit programs
-// too), leaving out the device contexts Wine caches for windows, each with
-// its region and bitmap.
+// 24-byte entries, kept in the 64-bit process block; a 32-bit program reaches
+// that through its 64-bit thread block), leaving out the device contexts Wine
+// caches for windows, each with its region and bitmap.
+const BYTE* GdiHandleTable() {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"  // GCC 12 misreads the segment-relative read of the thread block
+    const BYTE* teb = reinterpret_cast<const BYTE*>(NtCurrentTeb());
+#pragma GCC diagnostic pop
+#ifdef _WIN64
+    return *reinterpret_cast<const BYTE* const*>(*reinterpret_cast<const BYTE* const*>(teb + 0x60) + 0xF8);
+#else
+    ULONG teb64 = *reinterpret_cast<const ULONG*>(teb + 0xF70);
+    return teb64 ? reinterpret_cast<const BYTE*>(*reinterpret_cast<const ULONG64*>(*reinterpret_cast<const ULONG64*>(teb64 + 0x60) + 0xF8))
+                 : *reinterpret_cast<const BYTE* const*>(*reinterpret_cast<const BYTE* const*>(teb + 0x30) + 0x94);
+#endif
+}
+
 int GdiObjects() {
     DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     if (reported) return static_cast<int>(reported);
-    const BYTE* teb = reinterpret_cast<const BYTE*>(NtCurrentTeb());
-    ULONG teb64 = *reinterpret_cast<const ULONG*>(teb + 0xF70);
-    const BYTE* table = teb64 ? reinterpret_cast<const BYTE*>(*reinterpret_cast<const ULONG64*>(*reinterpret_cast<const ULONG64*>(teb64 + 0x60) + 0xF8))
-                              : *reinterpret_cast<const BYTE* const*>(*reinterpret_cast<const BYTE* const*>(teb + 0x30) + 0x94);
+    const BYTE* table = GdiHandleTable();
     int count[256] = {};
     for (int i = 0; table && i < 0x10000; ++i) ++count[table[i * 24 + 14]];  // by the entry's type
     int objects = -count[0] - 2 * count[1] - count[4];  // not free entries; not a DC with its bitmap, nor regions
