@@ -1,22 +1,28 @@
 #include "app/DatabaseFolder.h"
 
 #include "AfxHandles.h"
-#include "AfxString.h"
+
+#include <string>
 
 BOOL LocateDatabaseFolder()
 {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString executable(path, static_cast<int>(length));
+    // Wide throughout: the folder may be named in any alphabet.
+    std::wstring executable(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = ::GetModuleFileNameW(nullptr, &executable[0], static_cast<DWORD>(executable.size()));
+        if (length < executable.size()) {
+            executable.resize(length);
+            break;
+        }
+        executable.resize(executable.size() * 2);
+    }
 
     // The folder is everything up to and including the last backslash, so
     // any spelling of the file name and any folder name work.
-    CString folder = executable.Left(executable.ReverseFind('\\') + 1);
-    ::SetCurrentDirectoryA(folder);
+    std::wstring folder = executable.substr(0, executable.find_last_of(L'\\') + 1);
+    ::SetCurrentDirectoryW(folder.c_str());
 
-    CString pattern;
-    pattern.Format("%s%s%s", folder.GetString(), "database\\", "*.mdb");
-    WIN32_FIND_DATAA found;
-    CFindHandle search(::FindFirstFileA(pattern, &found));
+    WIN32_FIND_DATAW found;
+    CFindHandle search(::FindFirstFileW((folder + L"database\\*.mdb").c_str(), &found));
     return search ? TRUE : FALSE;
 }

@@ -1,16 +1,22 @@
 #include "app/GlobalHotkey.h"
 
 #include "AfxString.h"
+#include "app/Settings.h"
 #include "app/TrayMenu.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
 
 const int HotkeyId = 1;
+// The main window's timer that opens the menu after a press, and its wait:
+// long enough for keys sent at once to be through, too short to notice.
+const UINT_PTR HotkeyTimerId = 0x7A1;
+const UINT ChordSettleTime = 60;
 const HotkeyChord DefaultHotkey = {MOD_CONTROL | MOD_ALT, VK_SPACE};
 // Held down, the chord fires once, not once per key repeat.
 const UINT NoRepeat = 0x4000; // MOD_NOREPEAT
@@ -92,16 +98,11 @@ bool ParseHotkey(const char* text, HotkeyChord& chord)
 HotkeyChord ConfiguredHotkey()
 {
     HotkeyChord chord = DefaultHotkey;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Talvory", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return chord;
-    char text[128] = {};
-    DWORD type = 0;
-    DWORD size = sizeof text - 1;
-    if (::RegQueryValueExA(key, "Hotkey", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS &&
-        type == REG_SZ && !ParseHotkey(text, chord))
-        chord = DefaultHotkey;
-    ::RegCloseKey(key);
+    std::wstring text = ReadSetting(L"Hotkey");
+    // Key names are ASCII: any other character names no key.
+    std::string ascii;
+    for (wchar_t c : text) ascii += c < 0x80 ? static_cast<char>(c) : '?';
+    if (!text.empty() && !ParseHotkey(ascii.c_str(), chord)) chord = DefaultHotkey;
     return chord;
 }
 
@@ -132,10 +133,54 @@ void CGlobalHotkey::Unregister()
     m_registered = false;
 }
 
+void CGlobalHotkey::OnHotkey()
+{
+    // A dialog of Talvory's is open (the main window owns it and is disabled
+    // meanwhile): it comes forward, and no menu opens over it.
+    HWND dialog = OpenDialog();
+    if (dialog) {
+        ::SetForegroundWindow(dialog);
+        return;
+    }
+    // Never a second menu: a press while one is open is left alone.
+    if (TrayMenuIsOpen()) return;
+    // The menu opens a moment later, once the chord's own key messages are
+    // through: keys sent all at once (macro keys, automation tools) would
+    // otherwise reach the menu after the hotkey and close it. Presses
+    // meanwhile (a burst) restart the wait and open no menu of their own.
+    ::SetTimer(hookedWindow, HotkeyTimerId, ChordSettleTime, nullptr);
+}
+
+HWND CGlobalHotkey::OpenDialog() const
+{
+    struct Search
+    {
+        HWND mainWindow;
+        HWND found;
+    } search = {hookedWindow, nullptr};
+    // The thread's visible, enabled top-level window (a dialog or the
+    // message box over it), other than the hidden main and tray windows.
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM parameter) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        if (window == search->mainWindow || !::IsWindowVisible(window) || !::IsWindowEnabled(window)) return TRUE;
+        char className[16] = {};
+        ::GetClassNameA(window, className, sizeof className);
+        if (std::strcmp(className, "#32770") != 0) return TRUE;
+        search->found = window;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 LRESULT CGlobalHotkey::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_HOTKEY && wParam == HotkeyId) {
-        OpenTrayMenu(true);
+        OnHotkey();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == HotkeyTimerId) {
+        ::KillTimer(hookedWindow, HotkeyTimerId);
+        if (!OpenDialog()) OpenTrayMenu(true);
         return 0;
     }
     return CSubclassWnd::WindowProc(message, wParam, lParam);

@@ -22,8 +22,9 @@ bool ParseHotkey(const char* text, HotkeyChord& chord);
 HotkeyChord ConfiguredHotkey();
 
 // Registers the configured chord on the main window for as long as it lives,
-// and opens the tray menu when it is pressed. A chord that another program
-// holds is left out, with one line on the debugger output.
+// and opens the tray menu when it is pressed (one menu at a time), or brings
+// an open dialog forward. A chord that another program holds is left out,
+// with one line on the debugger output.
 class CGlobalHotkey : public CSubclassWnd
 {
 public:
@@ -35,5 +36,9 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void OnHotkey();
+    // A dialog (or message box) of Talvory's that is open, or null.
+    HWND OpenDialog() const;
+
     bool m_registered = false;
 };

@@ -4,9 +4,11 @@
 #include "app/AppState.h"
 #include "app/DatabaseFolder.h"
 #include "app/GlobalHotkey.h"
+#include "app/Settings.h"
 #include "app/TrayIcon.h"
 #include "dialogs/BrevixDlg.h"
 #include "res/resource.h"
+#include "store/DatabaseFile.h"
 #include "store/OdbcConnection.h"
 
 #include <memory>
@@ -27,10 +29,16 @@ BOOL CBrevixApp::InitInstance()
         AfxMessageBox("AfxOleInit Error!");
         return FALSE;
     }
-    if (!LocateDatabaseFolder()) {
+    // A database server when one is configured; otherwise the local file,
+    // whose folder must be there.
+    UseDatabaseServer(ReadSetting(L"Database"));
+    if (!LocateDatabaseFolder() && !UsesDatabaseServer()) {
         AfxMessageBox("Some Folders are missing, Please re-install Application");
         return FALSE;
     }
+    // The file as it is before anything opens it, so that the user can be
+    // told truly whether it is unchanged.
+    FileStamp untouched = StampOf(DatabaseFilePath());
 
     // The animation timer is never stopped; it also guarantees the main loop
     // a message every second, so that it sees the quit flag.
@@ -40,7 +48,7 @@ BOOL CBrevixApp::InitInstance()
     mainDialog->Create(IDD_TALVORY_DIALOG);
     m_pMainWnd = mainDialog.get();
     CGlobalHotkey hotkey(mainDialog->m_hWnd);
-    ReportUnusableDatabase();
+    ReportUnusableDatabase(untouched);
 
     RunMainLoop();
 
@@ -53,16 +61,16 @@ BOOL CBrevixApp::InitInstance()
     return FALSE;
 }
 
-void ReportUnusableDatabase()
+void ReportUnusableDatabase(const FileStamp& untouched)
 {
-    CString problem = DescribeDatabaseProblem();
-    if (problem.IsEmpty()) return;
-    char folder[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(MAX_PATH, folder);
-    CString text;
-    text.Format("The phrase database %s\\database\\phrases.mdb cannot be used: %s\n\n"
-                "Talvory goes on without its phrases; the file has not been changed.",
-                folder, problem.GetString());
+    std::wstring problem = DescribeDatabaseProblem();
+    if (problem.empty()) return;
+    std::wstring text = problem + L"\n\nTalvory goes on without its phrases";
+    if (UsesDatabaseServer()) {
+        text += L" and tries again each time they are needed.";
+    } else {
+        text += StampOf(DatabaseFilePath()) == untouched ? L"; the file has not been changed." : L".";
+    }
     AfxMessageBox(text);
 }
 

@@ -3,6 +3,7 @@
 
 #include "AfxApp.h"
 #include "AfxHandles.h"
+#include "store/DatabaseFile.h"
 
 class CBrevixApp : public CWinApp
 {
@@ -19,8 +20,11 @@ extern CKernelHandle InstanceMutex;
 extern DWORD InstanceMutexError;
 
 // Tells the user, once, when the phrase database cannot be used (not a
-// database, no phrase table or columns): the phrases are not lost, only not found.
-void ReportUnusableDatabase();
+// database, no phrase table or columns, a server that cannot be reached):
+// the phrases are not lost, only not found. untouched is the local file as
+// it was before it was opened; the file is said to be unchanged only when
+// it still is.
+void ReportUnusableDatabase(const FileStamp& untouched);
 
 // Runs the main loop: GetMessage, TranslateMessage, DispatchMessage until the
 // quit flag is set or WM_QUIT arrives.

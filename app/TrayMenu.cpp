@@ -18,6 +18,8 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -48,6 +50,9 @@ void InsertLabelledItem(HMENU menu, UINT position, MENUITEMINFOA item, const cha
 // TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, left- and top-aligned.
 const UINT TrayMenuTrackFlags = 0x182;
 
+// The menu is being tracked (or built).
+bool trayMenuOpen = false;
+
 bool OpensDialog(UINT command)
 {
     return command == ID_TOOLBOX_EDIT_PHRASE || command == ID_TOOLBOX_ADD_PHRASE || command == ID_TOOLBOX_ABOUT ||
@@ -65,26 +70,35 @@ INT_PTR CALLBACK TrayWindowProc(HWND, UINT message, WPARAM, LPARAM lParam)
     return FALSE;
 }
 
-void OpenTrayMenu(bool giveActivationBack)
+bool TrayMenuIsOpen()
 {
-    HWND previous = giveActivationBack ? ::GetForegroundWindow() : nullptr;
+    return trayMenuOpen;
+}
+
+void OpenTrayMenu(bool fromHotkey)
+{
+    if (trayMenuOpen) return;
+    HWND previous = fromHotkey ? ::GetForegroundWindow() : nullptr;
     CMenu menu;
     if (!menu.LoadMenu(IDR_TRAY_MENU)) return;
+    trayMenuOpen = true;
     HMENU popup = ::GetSubMenu(menu, 0);
+    UINT chosen = 0;
     {
-        // A locked database holds up the first query only; the diagnostics go out together.
+        // One task for the menu's reading and the previews while it is open:
+        // a database that does not answer holds up the reading only, and the
+        // diagnostics go out together.
         StoreTaskScope task;
-        // A list that could not be read last time (at start-up, say) is read again.
-        if (CategoryList.stale) ListCategories();
         InsertCategorySubmenus(popup);
-    }
 
-    POINT cursor;
-    ::GetCursorPos(&cursor);
-    CWnd* mainWindow = AfxGetMainWnd();
-    HWND owner = mainWindow ? mainWindow->m_hWnd : nullptr;
-    ::SetForegroundWindow(owner);
-    UINT chosen = static_cast<UINT>(::TrackPopupMenu(popup, TrayMenuTrackFlags, cursor.x, cursor.y, 0, owner, nullptr));
+        POINT cursor;
+        ::GetCursorPos(&cursor);
+        CWnd* mainWindow = AfxGetMainWnd();
+        HWND owner = mainWindow ? mainWindow->m_hWnd : nullptr;
+        ::SetForegroundWindow(owner);
+        chosen = static_cast<UINT>(::TrackPopupMenu(popup, TrayMenuTrackFlags, cursor.x, cursor.y, 0, owner, nullptr));
+    }
+    trayMenuOpen = false;
 
     // Back to the window the user was in, where the phrase is to be pasted;
     // a dialog takes the activation itself.
@@ -102,10 +116,63 @@ void OpenTrayMenu(bool giveActivationBack)
 
 void InsertCategorySubmenus(HMENU popup)
 {
-    ResetPhraseCommands(static_cast<int>(CategoryList.names.size()));
-    for (size_t i = 0; i < CategoryList.names.size(); ++i) {
+    // The rows first, then the items: the identifiers handed out to large
+    // keys start above the category positions, so the number of categories
+    // comes first. Shortcut names go into one buffer, apart by their zeros.
+    struct Row
+    {
+        size_t category;
+        PhraseId id;
+        size_t code; // offset in codes
+    };
+    std::vector<Row> rows;
+    std::string codes;
+    int read = ForEachMenuRow([&](size_t category, const char* code, PhraseId id) {
+        if (!*code) return; // the category row
+        rows.push_back({category, id, codes.size()});
+        codes.append(code);
+        codes.push_back('\0');
+    });
+    if (read < 0) {
+        // Nothing to show but why: one grayed item above the Toolbox.
+        std::wstring why = L"The phrases cannot be shown. " + LastStoreFailure().reason;
+        for (size_t at = why.find(L'&'); at != std::wstring::npos; at = why.find(L'&', at + 2)) why.insert(at, 1, L'&');
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_STRING | MIIM_STATE;
+        item.fState = MFS_DISABLED;
+        item.dwTypeData = &why[0];
+        ::InsertMenuItemW(popup, 0, TRUE, &item);
+        return;
+    }
+
+    const std::vector<CString>& categories = CategoryList.names;
+    ResetPhraseCommands(static_cast<int>(categories.size()));
+    size_t next = 0;
+    for (size_t i = 0; i < categories.size(); ++i) {
         HMENU submenu = ::CreatePopupMenu();
-        AppendCategoryPhrasesToMenu(submenu, CategoryList.names[i]);
+        UINT count = 0;
+        int notShown = 0;
+        for (; next < rows.size() && rows[next].category == i; ++next) {
+            UINT command = CommandForPhrase(rows[next].id);
+            if (command == 0) {
+                ++notShown;
+                continue;
+            }
+            MENUITEMINFOA item = {};
+            item.cbSize = MenuItemRecordSize;
+            item.fMask = MIIM_ID | MIIM_STRING;
+            item.fType = MFT_STRING;
+            item.wID = command;
+            // Appended after the items already there.
+            InsertLabelledItem(submenu, count++, item, codes.c_str() + rows[next].code);
+        }
+        if (notShown > 0) {
+            // The menu's identifiers ran out: say what the menu cannot hold.
+            CString note;
+            note.Format("%d more phrases not shown", notShown);
+            ::AppendMenuA(submenu, MF_STRING | MF_GRAYED, 0, note);
+        }
         bool hasItems = ::GetMenuItemCount(submenu) > 0;
 
         MENUITEMINFOA item = {};
@@ -116,36 +183,8 @@ void InsertCategorySubmenus(HMENU popup)
         item.hSubMenu = hasItems ? submenu : nullptr;
         // A category without phrases is a plain item; its empty submenu goes.
         if (!hasItems) ::DestroyMenu(submenu);
-        InsertLabelledItem(popup, static_cast<UINT>(i), item, CategoryList.names[i].GetString());
+        InsertLabelledItem(popup, static_cast<UINT>(i), item, categories[i].GetString());
     }
-}
-
-int AppendCategoryPhrasesToMenu(HMENU submenu, const CString& category)
-{
-    int count = 0;
-    int notShown = 0;
-    ForEachCategoryPhrase(category, [&](const char* code, PhraseId phraseId) {
-        UINT command = CommandForPhrase(phraseId);
-        if (command == 0) {
-            ++notShown;
-            return;
-        }
-        MENUITEMINFOA item = {};
-        item.cbSize = MenuItemRecordSize;
-        item.fMask = MIIM_ID | MIIM_STRING;
-        item.fType = MFT_STRING;
-        item.wID = command;
-        // Appended after the items already there.
-        InsertLabelledItem(submenu, static_cast<UINT>(count), item, code);
-        ++count;
-    });
-    if (notShown > 0) {
-        // The menu's identifiers ran out: say what the menu cannot hold.
-        CString note;
-        note.Format("%d more phrases not shown", notShown);
-        ::AppendMenuA(submenu, MF_STRING | MF_GRAYED, 0, note);
-    }
-    return count;
 }
 
 void DispatchTrayCommand(UINT commandId)

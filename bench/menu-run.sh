@@ -68,7 +68,9 @@ for size in $sizes; do
     dir=$work/$phrases-$categories
     mkdir -p "$dir/database"
     make_database "$dir/database/phrases.mdb" "$phrases" "$categories"
-    cp "$bin/bare_tray_menu.exe" "$bin/plain_tray_menu.exe" "$bin/Talvory.exe" "$dir/"
+    # Beside the database: Talvory (and startup_memory, which starts up as
+    # it does) finds its database in its own folder.
+    cp "$bin/bare_tray_menu.exe" "$bin/plain_tray_menu.exe" "$bin/Talvory.exe" "$bin/startup_memory.exe" "$dir/"
     if [ -n "$before" ]; then
         # Its own single-instance mutex name, so that it can run beside Talvory.exe.
         python3 - "$before" "$dir/Talvory-before.exe" <<'PY'
@@ -87,7 +89,7 @@ PY
     if [ "$inproc" = 1 ]; then
         (cd "$dir" && wine "$bin/menu_bench.exe" "$rounds" >"$dir/inproc.txt" 2>/dev/null) || true
         # Talvory's working set step by step (bench/startup_memory.cpp).
-        (cd "$dir" && wine "$bin/startup_memory.exe" >"$dir/memory.txt" 2>/dev/null) || true
+        (cd "$dir" && wine "$dir/startup_memory.exe" >"$dir/memory.txt" 2>/dev/null) || true
     fi
 done
 

@@ -89,13 +89,11 @@ int main()
     ::SetTimer(nullptr, 0, 1000, AnimateTrayIcon);
 
     // What the main window's creation does, in parts: the store's connection
-    // and category list, the phrase texts for the preview, the tray window
-    // with its icons, then the hidden editor window itself.
+    // and category list, the tray window with its icons, then the hidden
+    // editor window itself.
     CountPhrases();
     ListCategories();
     Step("connection+ListCategories");
-    LoadAllContents();
-    Step("LoadAllContents");
     // The five animation frames as the tray loads them, alone (released again).
     const UINT frameIds[5] = {IDI_FRAME_1, IDI_FRAME_2, IDI_FRAME_3, IDI_FRAME_4, IDI_FRAME_5};
     HICON frames[5];

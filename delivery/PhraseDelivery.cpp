@@ -33,21 +33,39 @@ HGLOBAL TextBlock(const CString& text)
 
 } // namespace
 
+bool ReadPhraseToDeliver(PhraseId phraseId, CString& text)
+{
+    StoredPhrase phrase = ReadPhrase(phraseId);
+    // Whatever the clipboard holds is not the phrase: say so, rather than
+    // let an old text be pasted.
+    if (!phrase.read) {
+        const std::wstring& reason = LastStoreFailure().reason;
+        AfxMessageBox(L"The phrase could not be read from the database, so nothing was copied. " +
+                      (reason.empty() ? std::wstring(L"Please try again in a moment.") : reason));
+        return false;
+    }
+    if (PhraseCommandsOutdated()) {
+        AfxMessageBox(L"The phrase database was replaced by another file while the menu was open, so nothing was "
+                      L"copied. Please choose the phrase again.");
+        return false;
+    }
+    if (!phrase.found) {
+        AfxMessageBox(L"This phrase has been deleted from the phrase database since the menu was opened, so nothing "
+                      L"was copied.");
+        return false;
+    }
+    text = ShownPhraseText(phrase.text);
+    return true;
+}
+
 void DeliverPhrase(UINT commandId)
 {
     // The plain item of a category without phrases carries the category's
     // position, which stands for no phrase.
     PhraseId phraseId = 0;
     if (!PhraseForCommand(commandId, phraseId)) return;
-    bool read = false;
-    CString text = ShownPhraseText(GetContentById(commandId, &read));
-    if (!read) {
-        // Whatever the clipboard holds is not the phrase: say so, rather than
-        // let an old text be pasted.
-        AfxMessageBox("The phrase could not be read from the database, so nothing was copied. "
-                      "Please try again in a moment.");
-        return;
-    }
+    CString text;
+    if (!ReadPhraseToDeliver(phraseId, text)) return;
     CopyPhraseToClipboard(text);
     DropPhraseAtCursor(text);
 }

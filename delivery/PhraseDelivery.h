@@ -4,9 +4,14 @@
 #pragma once
 
 #include "AfxString.h"
+#include "store/OdbcConnection.h"
 
 #include <windows.h>
 
+// Reads the phrase's text as the database holds it now, with its apostrophes
+// as typed. When it cannot be read, has been deleted, or the database was
+// replaced since the menu was built, tells the user so and returns false.
+bool ReadPhraseToDeliver(PhraseId phraseId, CString& text);
 // Delivers the phrase a tray-menu command identifier stands for (40000 +
 // PhraseID, or an identifier mapped for another key), with its apostrophes
 // as typed. An identifier that stands for no phrase does nothing; a phrase

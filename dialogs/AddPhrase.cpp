@@ -26,8 +26,9 @@ BOOL CAddPhrase::OnInitDialog()
     m_shortcutEdit.SetLimitText(0);
     m_contentEdit.SetLimitText(0);
 
-    // The category list as last rebuilt: the main window loads it at
-    // start-up and every change to the set of categories reloads it.
+    // The categories as the database holds them now: someone else may have
+    // added one (a list that cannot be read stays as it was).
+    ListCategories();
     FillCategoryCombo(m_categoryCombo);
     m_categoryCombo.SetCurSel(0);
     m_shortcutEdit.SetWindowText(NextShortcutName());
@@ -38,7 +39,8 @@ BOOL CAddPhrase::OnInitDialog()
 
 void CAddPhrase::OnAddPhrase()
 {
-    CString code = m_shortcutEdit.GetWindowText();
+    // The name without the blanks around it: " Hello " is the name Hello.
+    CString code = m_shortcutEdit.GetWindowText().Trimmed();
     CString content = m_contentEdit.GetWindowText();
 
     if (code.IsEmpty()) {
@@ -52,10 +54,12 @@ void CAddPhrase::OnAddPhrase()
 
     // Two phrases of a category must not share a shortcut name, compared as
     // the database compares (without regard to case): the editor could not
-    // tell them apart. The dialog keeps what was typed.
+    // tell them apart. A database that refuses the twin itself (a team's,
+    // where two people may add it at the same moment) is answered the same.
+    // The dialog keeps what was typed.
+    const char twin[] = "This category already has a phrase with that shortcut name, please choose another name.";
     if (CountCategoryCodes(m_categoryCombo.GetSelectedText(), code) != 0) {
-        AfxMessageBox("This category already has a phrase with that shortcut name, please choose another name.",
-                      MB_OK | MB_ICONINFORMATION);
+        AfxMessageBox(twin, MB_OK | MB_ICONINFORMATION);
         GotoDlgCtrl(m_shortcutEdit);
         return;
     }
@@ -63,7 +67,11 @@ void CAddPhrase::OnAddPhrase()
     // A phrase that did not reach the database is not reported as added; the
     // dialog keeps everything the user typed so that nothing is lost.
     if (!AddPhrase(m_categoryCombo, code, content)) {
-        AfxMessageBox("The phrase could not be saved to the database.");
+        if (LastStoreFailure().kind == StoreFailureKind::Duplicate) {
+            AfxMessageBox(twin, MB_OK | MB_ICONINFORMATION);
+        } else {
+            AfxMessageBox(L"The phrase could not be saved to the database. " + LastStoreFailure().reason);
+        }
         return;
     }
 

@@ -60,7 +60,6 @@ BOOL CBrevixDlg::OnInitDialog()
     // A locked database holds up the first of these reads only.
     StoreTaskScope task;
     ShowFirstCategory();
-    LoadAllContents();
     return TRUE;
 }
 
@@ -89,9 +88,15 @@ bool CBrevixDlg::SelectedPhrase(PhraseId& phraseId) const
 void CBrevixDlg::ShowSelectedPhrase()
 {
     PhraseId phraseId = 0;
-    CString text;
-    if (SelectedPhrase(phraseId)) text = ShownPhraseText(GetContentByPhraseId(phraseId));
-    SetPhraseText(m_contentEdit, text);
+    m_shownStored = CString();
+    if (SelectedPhrase(phraseId)) m_shownStored = ReadPhrase(phraseId).text;
+    SetPhraseText(m_contentEdit, ShownPhraseText(m_shownStored));
+}
+
+void CBrevixDlg::ShowTheirText(const CString& stored)
+{
+    m_shownStored = stored;
+    SetPhraseText(m_contentEdit, ShownPhraseText(stored));
 }
 
 void CBrevixDlg::OnCategoryChange()
@@ -116,9 +121,33 @@ void CBrevixDlg::OnSave()
                       MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (!UpdateContent(phraseId, m_contentEdit.GetWindowText())) {
+    // Stored only over the text shown here: a phrase that someone else has
+    // changed meanwhile is not overwritten without asking.
+    CString typed = m_contentEdit.GetWindowText();
+    ChangeOutcome outcome = UpdateContent(phraseId, typed, m_shownStored);
+    if (outcome == ChangeOutcome::NothingMatched) {
+        StoredPhrase now = ReadPhrase(phraseId);
+        if (now.read && !now.found) {
+            AfxMessageBox("This phrase has been deleted by someone else since it was shown here, so your text was not "
+                          "saved. It is still here to copy.",
+                          MB_OK | MB_ICONINFORMATION);
+            return;
+        }
+        if (now.read) {
+            if (AfxMessageBox("Someone else has changed this phrase since it was shown here.\n\n"
+                              "Yes: save your text over theirs.\nNo: keep their text and show it here.",
+                              MB_YESNO | MB_ICONQUESTION) != IDYES) {
+                ShowTheirText(now.text);
+                return;
+            }
+            outcome = ReplaceContent(phraseId, typed);
+        } else {
+            outcome = ChangeOutcome::Failed;
+        }
+    }
+    if (outcome != ChangeOutcome::Done) {
         // Not stored: the editor stays open with the text as typed.
-        AfxMessageBox("The phrase could not be saved to the database.");
+        AfxMessageBox(L"The phrase could not be saved to the database. " + LastStoreFailure().reason);
         return;
     }
     EndDialog(IDOK);
@@ -126,24 +155,39 @@ void CBrevixDlg::OnSave()
 
 void CBrevixDlg::OnDeletePhrase()
 {
-    bool deleted = false;
-    int remaining = 0;
     PhraseId phraseId = 0;
+    ChangeOutcome outcome = ChangeOutcome::Done;
     if (SelectedPhrase(phraseId)) {
-        remaining = DeletePhraseById(phraseId, &deleted);
+        outcome = DeletePhraseById(phraseId, m_shownStored);
+        if (outcome == ChangeOutcome::NothingMatched) {
+            StoredPhrase now = ReadPhrase(phraseId);
+            if (!now.read) {
+                outcome = ChangeOutcome::Failed;
+            } else if (!now.found) {
+                // Gone already, as the user wanted.
+                outcome = ChangeOutcome::Done;
+            } else if (AfxMessageBox("Someone else has changed this phrase since it was shown here.\n\n"
+                                     "Yes: delete it all the same.\nNo: keep it and show their text.",
+                                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
+                outcome = DeletePhraseWhatever(phraseId);
+            } else {
+                ShowTheirText(now.text);
+                return;
+            }
+        }
     } else {
         // The blank item, or nothing: the category's rows without a shortcut
         // name (its category row) go.
-        remaining = DeletePhrase(m_categoryCombo.GetSelectedText(), CString(), &deleted);
+        outcome = DeletePhrase(m_categoryCombo.GetSelectedText(), CString());
+        if (m_phraseCombo.GetCurSel() < 0 || outcome == ChangeOutcome::NothingMatched) outcome = ChangeOutcome::Done;
     }
-    // A listed item has its row, so deleting nothing means the deletion
-    // failed; the editor then keeps its view and the text shown.
-    if (m_phraseCombo.GetCurSel() >= 0 && !deleted) {
-        AfxMessageBox("The phrase could not be deleted from the database.");
+    // The editor then keeps its view and the text shown.
+    if (outcome == ChangeOutcome::Failed) {
+        AfxMessageBox(L"The phrase could not be deleted from the database. " + LastStoreFailure().reason);
         return;
     }
 
-    if (remaining >= 1) {
+    if (CountPhrases() >= 1) {
         m_phraseCombo.SetCurSel(0);
     } else {
         AfxMessageBox("There is no phrase in the database", MB_OK | MB_ICONINFORMATION);

@@ -61,6 +61,8 @@ protected:
     void ShowFirstCategory();
     // Shows the text of the phrase selected in the phrase combo (empty when none).
     void ShowSelectedPhrase();
+    // Shows the text someone else stored for the selected phrase.
+    void ShowTheirText(const CString& stored);
     // The PhraseID of the selected phrase item; false when no phrase is
     // selected (nothing, or the blank item of a category row).
     bool SelectedPhrase(PhraseId& phraseId) const;
@@ -72,4 +74,8 @@ protected:
     // The PhraseID of each item of m_phraseCombo, in item order: two phrases
     // of a category may have shortcut names that the database holds equal.
     std::vector<PhraseId> m_phraseIds;
+    // The selected phrase's text as it was read for showing (the stored
+    // form): Save and Delete Phrase go ahead without asking only while the
+    // database still holds it.
+    CString m_shownStored;
 };

@@ -24,20 +24,29 @@ BOOL CCategoryDlg::OnInitDialog()
 
 void CCategoryDlg::OnAddCategory()
 {
-    // The name as typed: neither trimmed nor refused when empty.
-    CString name = m_nameEdit.GetWindowText();
+    // The name without the blanks around it: " Work " is the category Work.
+    CString name = m_nameEdit.GetWindowText().Trimmed();
+    const char duplicate[] = "Category already in database, please select another name";
 
+    if (name.IsEmpty()) {
+        AfxMessageBox("Please enter a Category name", MB_OK);
+        return;
+    }
     if (CountCategoryPhrases(name) != 0) {
-        AfxMessageBox("Category already in database, please select another name", MB_ICONINFORMATION);
+        AfxMessageBox(duplicate, MB_ICONINFORMATION);
     } else if (!InsertPhrase(name)) {
         // Not reported as added: the dialog stays open with the name typed.
-        AfxMessageBox("The category could not be saved to the database.");
+        if (LastStoreFailure().kind == StoreFailureKind::Duplicate) {
+            AfxMessageBox(duplicate, MB_ICONINFORMATION);
+        } else {
+            AfxMessageBox(L"The category could not be saved to the database. " + LastStoreFailure().reason);
+        }
     } else if (AfxMessageBox("Category added Successfully. Would you like to add another one?",
                              MB_YESNO | MB_ICONQUESTION) == IDNO) {
         EndDialog(IDOK);
     }
 
-    // The tray menu and the other dialogs read the category list as last
-    // rebuilt, so it is rebuilt after every attempt.
+    // The other dialogs read the category list as last rebuilt, so it is
+    // rebuilt after every attempt.
     ListCategories();
 }

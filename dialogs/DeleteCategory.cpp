@@ -38,9 +38,9 @@ void CDeleteCategory::OnDeleteCategory()
     bool itemSelected = m_categoryCombo.GetCurSel() >= 0;
     CString name = m_categoryCombo.GetSelectedText();
 
-    // A listed category has rows, so deleting nothing means the deletion failed.
-    if (!DeleteCategoryRows(name) && itemSelected)
-        AfxMessageBox("The category could not be deleted from the database.");
+    // A category that someone else deleted meanwhile is simply gone from the list.
+    if (DeleteCategoryRows(name) == ChangeOutcome::Failed && itemSelected)
+        AfxMessageBox(L"The category could not be deleted from the database. " + LastStoreFailure().reason);
 
     // The dialog stays open for further deletions.
     ReloadCategories();

@@ -1,6 +1,7 @@
 #include "AfxApp.h"
 
 #include "AfxInit.h"
+#include "AfxString.h"
 #include "AfxWnd.h"
 
 #include <string>
@@ -65,13 +66,30 @@ const char* AfxGetAppName()
     return name.c_str();
 }
 
+namespace {
+
+// The owner of a message box: the main window's active popup.
+HWND MessageBoxOwner()
+{
+    CWnd* mainWindow = AfxGetMainWnd();
+    return mainWindow && mainWindow->IsWindow() ? ::GetLastActivePopup(mainWindow->m_hWnd) : nullptr;
+}
+
+UINT WithIcon(UINT type)
+{
+    return (type & MB_ICONMASK) == 0 ? type | MB_ICONEXCLAMATION : type;
+}
+
+} // namespace
+
 int AfxMessageBox(const char* text, UINT type)
 {
-    if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
-    HWND owner = nullptr;
-    CWnd* mainWindow = AfxGetMainWnd();
-    if (mainWindow && mainWindow->IsWindow()) owner = ::GetLastActivePopup(mainWindow->m_hWnd);
-    return ::MessageBoxA(owner, text, AfxGetAppName(), type);
+    return ::MessageBoxA(MessageBoxOwner(), text, AfxGetAppName(), WithIcon(type));
+}
+
+int AfxMessageBox(const std::wstring& text, UINT type)
+{
+    return ::MessageBoxW(MessageBoxOwner(), text.c_str(), AfxWiden(AfxGetAppName()).c_str(), WithIcon(type));
 }
 
 int AfxWinMain(HINSTANCE instance)

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CWnd;
 
 class CWinApp : public CObject
@@ -34,6 +36,8 @@ const char* AfxGetAppName();
 // A message box with the application name as caption, owned by the main
 // window's active popup; the exclamation icon when the type names no icon.
 int AfxMessageBox(const char* text, UINT type = MB_OK);
+// The same for text in any alphabet (a message that names a file, say).
+int AfxMessageBox(const std::wstring& text, UINT type = MB_OK);
 
 // The framework's entry: runs InitInstance and, when it returns false,
 // ExitInstance. Returns the process exit code.

@@ -66,6 +66,14 @@ struct AfxKernelTraits
     static void Release(HANDLE handle) { ::CloseHandle(handle); }
 };
 
+// A file opened with CreateFile, which reports failure as INVALID_HANDLE_VALUE.
+struct AfxFileTraits
+{
+    using Handle = HANDLE;
+    static HANDLE Null() { return INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE file) { ::CloseHandle(file); }
+};
+
 struct AfxFindTraits
 {
     using Handle = HANDLE;
@@ -78,6 +86,7 @@ using CBitmapHandle = CHandleOwner<AfxGdiObjectTraits<HBITMAP>>;
 using CBrushHandle = CHandleOwner<AfxGdiObjectTraits<HBRUSH>>;
 using CFontHandle = CHandleOwner<AfxGdiObjectTraits<HFONT>>;
 using CKernelHandle = CHandleOwner<AfxKernelTraits>;
+using CFileHandle = CHandleOwner<AfxFileTraits>;
 using CFindHandle = CHandleOwner<AfxFindTraits>;
 
 // A GDI object selected into a device context for the owner's lifetime; the

@@ -22,6 +22,14 @@ CString CString::Left(int count) const
     return CString(m_text.substr(0, static_cast<size_t>(count)));
 }
 
+CString CString::Trimmed() const
+{
+    const char blanks[] = " \t\r\n";
+    size_t first = m_text.find_first_not_of(blanks);
+    if (first == std::string::npos) return CString();
+    return CString(m_text.substr(first, m_text.find_last_not_of(blanks) - first + 1));
+}
+
 int CString::Replace(const char* from, const char* to)
 {
     std::string needle(from), replacement(to);
@@ -68,4 +76,14 @@ BOOL CString::LoadString(UINT id)
     int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
     m_text.assign(buffer, length > 0 ? static_cast<size_t>(length) : 0);
     return length > 0;
+}
+
+std::wstring AfxWiden(const char* text)
+{
+    int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1) return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size - 1));
+    return wide;
 }

@@ -28,6 +28,8 @@ public:
     int Find(char what, int start = 0) const;
     int ReverseFind(char what) const;
     CString Left(int count) const;
+    // Without leading and trailing blanks (spaces, tabs, line breaks).
+    CString Trimmed() const;
     // Replaces every occurrence, scanning left to right; replaced text is not rescanned.
     int Replace(const char* from, const char* to);
 
@@ -39,3 +41,6 @@ public:
 private:
     std::string m_text;
 };
+
+// text in the ANSI code page as wide text (for the wide-character API).
+std::wstring AfxWiden(const char* text);

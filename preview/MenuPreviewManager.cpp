@@ -2,7 +2,7 @@
 
 #include "preview/PreviewText.h"
 #include "store/PhraseCommandIds.h"
-#include "store/PhraseContents.h"
+#include "store/PhraseStore.h"
 #include "store/StoredText.h"
 
 #include <cstring>
@@ -23,13 +23,14 @@ BOOL CALLBACK FindMenuWindowProc(HWND window, LPARAM found)
     return FALSE;
 }
 
-// The preview of the phrase a command identifier stands for; empty for any
-// other command and for a phrase without text.
+// The preview of the phrase a command identifier stands for, from its text
+// as the database holds it now; empty for any other command, for a phrase
+// without text, and when the phrase cannot be read.
 CString PreviewTextForCommand(UINT itemId)
 {
     PhraseId phraseId = 0;
     if (!PhraseForCommand(itemId, phraseId)) return CString();
-    return MakePreviewText(ShownPhraseText(PhraseContents[phraseId]));
+    return MakePreviewText(ShownPhraseText(ReadPhrase(phraseId).text));
 }
 
 } // namespace

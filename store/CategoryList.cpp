@@ -1,3 +1,3 @@
 #include "store/CategoryList.h"
 
-CategoryListData CategoryList;
+thread_local CategoryListData CategoryList;

@@ -1,33 +1,49 @@
 #include "store/OdbcConnection.h"
 
 #include "AfxOdbc.h"
+#include "store/DatabaseFile.h"
 
 #include <climits>
 #include <cstring>
 #include <string>
 
-namespace {
-const char AccessDriverName[] = "Microsoft Access Driver (*.mdb)";
-} // namespace
-
-const char DatabaseConnectionString[] = "DBQ=database/phrases.mdb;DRIVER={Microsoft Access Driver (*.mdb)}";
-const char DatabaseConnectionStringNewerDriver[] =
-    "DBQ=database/phrases.mdb;DRIVER={Microsoft Access Driver (*.mdb, *.accdb)}";
+const wchar_t AccessDriverName[] = L"Microsoft Access Driver (*.mdb)";
+const wchar_t NewerAccessDriverName[] = L"Microsoft Access Driver (*.mdb, *.accdb)";
 
 namespace {
 
-COdbcEnvironment environment;
-COdbcConnection connection;
-bool connected = false;
-// Set until the one connection attempt of the process has been made.
-bool firstUse = true;
-// The statement of the operation in progress (the one Statement alive).
-SQLHSTMT statementSlot = SQL_NULL_HSTMT;
+// How long a database server may take to accept the connection, or to
+// answer a statement, before the user is told that it cannot be reached.
+const SQLULEN ServerTimeoutSeconds = 3;
 
-int taskScopes = 0;
-bool failedInTask = false;
-// The diagnostics written while a task runs, written out when it ends.
-std::string taskDiagnostics;
+// The connection and what it is to. Per thread (see OdbcConnection.h).
+struct ConnectionState
+{
+    COdbcEnvironment environment;
+    COdbcConnection connection;
+    bool connected = false;
+    // A new number for each other database: another local file put at the
+    // path, or another server.
+    unsigned long generation = 0;
+    // The server's connection string; empty for the local file.
+    std::wstring server;
+    // The local file the connection was made to, and its identity then.
+    std::wstring file;
+    FileIdentity fileIdentity;
+    // The file has left its path since the connection was made (found at the start of the task).
+    bool fileRemoved = false;
+    // The statement of the operation in progress (the one Statement alive).
+    SQLHSTMT statementSlot = SQL_NULL_HSTMT;
+
+    int taskScopes = 0;
+    bool failedInTask = false;
+    // The connection was made before the task in progress began: should the
+    // server have dropped it meanwhile, it is made again once, at once.
+    bool connectionFromEarlierTask = false;
+    // The diagnostics written while a task runs, written out when it ends.
+    std::string taskDiagnostics;
+};
+thread_local ConnectionState state;
 
 // Size of the pieces an unbound column value is read in.
 const SQLLEN ColumnChunk = 1024;
@@ -39,82 +55,257 @@ bool IsBusyError(SQLINTEGER nativeError)
     return nativeError == 5 || nativeError == 6;
 }
 
+// SQLite's "disk full" and "attempt to write a readonly database".
+const SQLINTEGER SqliteFull = 13;
+const SQLINTEGER SqliteReadOnly = 8;
+
+// The first diagnostic record of a handle.
+struct Diagnostic
+{
+    std::string state;
+    SQLINTEGER native = 0;
+    std::string message;
+};
+
+Diagnostic ReadDiagnostic(SQLSMALLINT type, SQLHANDLE handle)
+{
+    Diagnostic diagnostic;
+    SQLCHAR sqlState[6] = {};
+    SQLCHAR message[512] = {};
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetDiagRec(type, handle, 1, sqlState, &diagnostic.native, message, sizeof message - 1, &length);
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) return diagnostic;
+    message[sizeof message - 1] = '\0';
+    diagnostic.state = reinterpret_cast<char*>(sqlState);
+    diagnostic.message = reinterpret_cast<char*>(message);
+    return diagnostic;
+}
+
+// text as one sentence: ending with a full stop.
+std::wstring Sentence(std::wstring text)
+{
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+    if (!text.empty() && text.back() != L'.') text += L'.';
+    return text;
+}
+
+// A value of the connection string ("key=value;..."), or empty text.
+std::wstring ConnectionAttribute(const std::wstring& text, const wchar_t* key)
+{
+    size_t keyLength = std::wcslen(key);
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L';', start);
+        if (end == std::wstring::npos) end = text.size();
+        size_t equals = text.find(L'=', start);
+        if (equals < end && equals - start == keyLength && ::_wcsnicmp(text.c_str() + start, key, keyLength) == 0)
+            return text.substr(equals + 1, end - equals - 1);
+        start = end + 1;
+    }
+    return std::wstring();
+}
+
+// True when a failure on a server connection means the connection itself
+// is gone or the server did not answer: SQLSTATE class 08 (connection
+// exception), a time-out, or the driver's words for a dropped connection.
+bool IsConnectionLost(const Diagnostic& diagnostic)
+{
+    const std::string& s = diagnostic.state;
+    if (s.compare(0, 2, "08") == 0 || s == "HYT00" || s == "HYT01" || s == "57P01" || s == "57P02" || s == "57P03")
+        return true;
+    const char* phrases[] = {"server closed the connection", "could not send", "could not receive", "no connection",
+                             "connection was lost", "terminating connection", "connection not open"};
+    for (const char* phrase : phrases) {
+        if (diagnostic.message.find(phrase) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// Records why a statement, or the connection, failed; change tells whether
+// it was to change the database.
+void RecordFailure(const Diagnostic& diagnostic, bool change)
+{
+    std::wstring driverWords = Sentence(AfxWiden(diagnostic.message.c_str()));
+    if (!state.server.empty()) {
+        if (IsConnectionLost(diagnostic)) {
+            SetLastStoreFailure(StoreFailureKind::Unreachable,
+                                L"The phrase database on " + DatabaseServerName() + L" cannot be reached: " + driverWords);
+        } else if (diagnostic.state == "42501") {
+            SetLastStoreFailure(StoreFailureKind::NotPermitted,
+                                L"Your account can read the team's phrases but not change them.");
+        } else if (diagnostic.state == "22P05" || diagnostic.state == "22021") {
+            SetLastStoreFailure(StoreFailureKind::Unencodable,
+                                L"The text holds a character that the phrase database cannot store: " + driverWords);
+        } else if (diagnostic.state == "23505") {
+            SetLastStoreFailure(StoreFailureKind::Duplicate, driverWords);
+        } else {
+            SetLastStoreFailure(StoreFailureKind::Other, driverWords);
+        }
+        return;
+    }
+    const std::wstring& file = state.file.empty() ? DatabaseFilePath() : state.file;
+    if ((change && IsReadOnlyFile(file)) || diagnostic.native == SqliteReadOnly) {
+        SetLastStoreFailure(StoreFailureKind::ReadOnly,
+                            L"The phrase database " + file + L" is read-only: its phrases can be used but not changed.");
+    } else if (IsBusyError(diagnostic.native)) {
+        SetLastStoreFailure(StoreFailureKind::Locked,
+                            L"Another program is using the phrase database; please try again in a moment.");
+    } else if (diagnostic.native == SqliteFull) {
+        SetLastStoreFailure(StoreFailureKind::DiskFull, L"The disk that holds the phrase database " + file + L" is full.");
+    } else {
+        SetLastStoreFailure(StoreFailureKind::Other, driverWords);
+    }
+}
+
+void Disconnect()
+{
+    state.connection.Reset();
+    state.environment.Reset();
+    state.connected = false;
+}
+
+// connectionString through the ANSI entry point when the program's code
+// page holds every character of it, else through the wide one (a path with
+// letters from another alphabet).
+bool DriverConnect(const std::wstring& connectionString)
+{
+    BOOL lost = FALSE;
+    int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, connectionString.c_str(), -1, nullptr, 0, nullptr,
+                                     &lost);
+    SQLRETURN rc;
+    if (size > 0 && !lost) {
+        std::string ansi(static_cast<size_t>(size), '\0');
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, connectionString.c_str(), -1, &ansi[0], size, nullptr,
+                              nullptr);
+        rc = SQLDriverConnect(state.connection, nullptr, reinterpret_cast<SQLCHAR*>(&ansi[0]), SQL_NTS, nullptr, 0,
+                              nullptr, SQL_DRIVER_NOPROMPT);
+    } else {
+        std::wstring wide = connectionString;
+        rc = SQLDriverConnectW(state.connection, nullptr, reinterpret_cast<SQLWCHAR*>(&wide[0]), SQL_NTS, nullptr, 0,
+                               nullptr, SQL_DRIVER_NOPROMPT);
+    }
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
+
 // True when the last connection attempt failed because no driver of that
 // name is installed: the driver manager says so (SQLSTATE IM002, as Windows'
 // does), or does not list the driver (unixODBC takes an unknown name for a
 // library's file name and reports that it cannot load it).
-bool NoSuchDriver(const char* name)
+bool NoSuchDriver(const wchar_t* name)
 {
-    SQLCHAR state[6] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLGetDiagRec(SQL_HANDLE_DBC, connection, 1, state, &native, nullptr, 0, &length);
-    if ((rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) && std::strcmp(reinterpret_cast<char*>(state), "IM002") == 0)
-        return true;
-    SQLCHAR driver[256];
-    SQLCHAR attributes[1024];
+    if (ReadDiagnostic(SQL_HANDLE_DBC, state.connection).state == "IM002") return true;
+    SQLWCHAR driver[256];
+    SQLWCHAR attributes[1024];
     SQLSMALLINT driverLength = 0, attributesLength = 0;
     for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
-         SQL_SUCCEEDED(SQLDrivers(environment, direction, driver, sizeof driver, &driverLength, attributes,
-                                  sizeof attributes, &attributesLength));
+         SQL_SUCCEEDED(SQLDriversW(state.environment, direction, driver, 256, &driverLength, attributes, 1024,
+                                   &attributesLength));
          direction = SQL_FETCH_NEXT) {
-        if (std::strcmp(reinterpret_cast<char*>(driver), name) == 0) return false;
+        if (std::wcscmp(reinterpret_cast<wchar_t*>(driver), name) == 0) return false;
     }
     return true;
 }
 
-bool DriverConnect(const char* text)
+// The session settings a server connection needs: text is exchanged in the
+// program's ANSI code page (a PostgreSQL server converts it to and from its own).
+void PrepareServerSession()
 {
-    SQLCHAR connectionString[256] = {};
-    std::strncpy(reinterpret_cast<char*>(connectionString), text, sizeof connectionString - 1);
-    // The driver's completed connection string is not used.
-    SQLCHAR completed[1024];
-    SQLSMALLINT completedLength = 0;
-    SQLRETURN rc = SQLDriverConnect(connection, nullptr, connectionString, SQL_NTS, completed, sizeof completed,
-                                    &completedLength, SQL_DRIVER_NOPROMPT);
-    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+    SQLCHAR product[64] = {};
+    SQLSMALLINT length = 0;
+    SQLGetInfo(state.connection, SQL_DBMS_NAME, product, sizeof product, &length);
+    if (std::strcmp(reinterpret_cast<char*>(product), "PostgreSQL") != 0) return;
+    const char* encoding = nullptr;
+    switch (::GetACP()) {
+    case 874: encoding = "WIN874"; break;
+    case 932: encoding = "SJIS"; break;
+    case 936: encoding = "GBK"; break;
+    case 949: encoding = "UHC"; break;
+    case 950: encoding = "BIG5"; break;
+    case 1250: encoding = "WIN1250"; break;
+    case 1251: encoding = "WIN1251"; break;
+    case 1252: encoding = "WIN1252"; break;
+    case 1253: encoding = "WIN1253"; break;
+    case 1254: encoding = "WIN1254"; break;
+    case 1255: encoding = "WIN1255"; break;
+    case 1256: encoding = "WIN1256"; break;
+    case 1257: encoding = "WIN1257"; break;
+    case 1258: encoding = "WIN1258"; break;
+    default: return;
+    }
+    std::string text = std::string("SET client_encoding TO '") + encoding + "'";
+    COdbcStatement statement;
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, state.connection, &handle))) return;
+    statement.Reset(handle);
+    SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(&text[0]), SQL_NTS);
 }
 
 void Connect()
 {
+    Disconnect();
     SQLHANDLE handle = SQL_NULL_HANDLE;
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle);
-    environment.Reset(handle);
-    SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
+    state.environment.Reset(handle);
+    SQLSetEnvAttr(state.environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
     handle = SQL_NULL_HANDLE;
-    SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle);
-    connection.Reset(handle);
-    connected = DriverConnect(DatabaseConnectionString);
-    // A 64-bit process has no driver of the Access driver's old name: the
-    // Access Database Engine's 64-bit driver carries the newer one.
-    if (!connected && NoSuchDriver(AccessDriverName)) connected = DriverConnect(DatabaseConnectionStringNewerDriver);
+    SQLAllocHandle(SQL_HANDLE_DBC, state.environment, &handle);
+    state.connection.Reset(handle);
+
+    if (!state.server.empty()) {
+        SQLSetConnectAttr(state.connection, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(ServerTimeoutSeconds), 0);
+        state.connected = DriverConnect(state.server);
+        if (state.connected) PrepareServerSession();
+    } else {
+        state.file = DatabaseFilePath();
+        state.fileRemoved = false;
+        for (const wchar_t* driver : {AccessDriverName, NewerAccessDriverName}) {
+            state.connected = DriverConnect(L"DBQ=" + state.file + L";DRIVER={" + driver + L"}");
+            if (state.connected || !NoSuchDriver(driver)) break;
+        }
+        if (state.connected && !IdentifyFile(state.file, state.fileIdentity)) state.fileIdentity = FileIdentity();
+    }
+    if (state.connected) return;
+    Diagnostic diagnostic = ReadDiagnostic(SQL_HANDLE_DBC, state.connection);
+    if (!state.server.empty()) {
+        SetLastStoreFailure(StoreFailureKind::Unreachable, L"The phrase database on " + DatabaseServerName() +
+                                                               L" cannot be reached: " +
+                                                               Sentence(AfxWiden(diagnostic.message.c_str())));
+    } else {
+        std::wstring reason = AfxWiden(diagnostic.message.c_str());
+        SetLastStoreFailure(StoreFailureKind::Other, Sentence(L"The phrase database " + state.file + L" cannot be opened" +
+                                                              (reason.empty() ? L"" : L": " + reason)));
+    }
 }
 
-// The driver's message for the last failure on statement (or on the
-// connection when statement is null), as one text; empty when there is none.
-CString DiagnosticMessage(SQLHSTMT statement, SQLINTEGER* nativeError = nullptr)
+// The start of a task: the local file followed, the connection made when
+// there is none.
+void BeginTask()
 {
-    SQLCHAR state[6] = {};
-    SQLINTEGER native = 0;
-    SQLCHAR message[256] = {};
-    SQLSMALLINT messageLength = 0;
-    SQLRETURN rc = SQLError(environment, connection, statement, state, &native, message, sizeof message - 1,
-                            &messageLength);
-    if (nativeError) *nativeError = native;
-    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) return CString();
-    message[sizeof message - 1] = '\0';
-    CString text;
-    text.Format("%s", reinterpret_cast<const char*>(message));
-    return text;
+    ClearLastStoreFailure();
+    state.failedInTask = false;
+    if (state.server.empty() && state.connected) {
+        std::wstring path = DatabaseFilePath();
+        FileIdentity now;
+        bool present = IdentifyFile(path, now);
+        // Removed: the connection still reads the file it has open, but a
+        // change would go nowhere. Replaced: the file now at the path is the
+        // user's database.
+        state.fileRemoved = !present;
+        if (present && (path != state.file || now != state.fileIdentity)) {
+            Disconnect();
+            ++state.generation;
+        }
+    }
+    state.connectionFromEarlierTask = state.connected;
+    if (!state.connected) Connect();
 }
 
 // Writes text to the debugger output, or keeps it for the end of the task.
-void WriteDiagnostic(const char* text)
+void WriteDiagnostic(const std::string& text)
 {
-    if (taskScopes > 0) {
-        taskDiagnostics += text;
+    if (state.taskScopes > 0) {
+        state.taskDiagnostics += text;
     } else {
-        OutputDebugStringA(text);
+        OutputDebugStringA(text.c_str());
     }
 }
 
@@ -127,11 +318,8 @@ void ReportExecution(SQLRETURN rc, SQLHSTMT statement)
     case SQL_SUCCESS_WITH_INFO: WriteDiagnostic("SQL_SUCCESS_WITH_INFO\n"); break;
     case SQL_STILL_EXECUTING: WriteDiagnostic("SQL_STILL_EXECUTING\n"); break;
     case SQL_NEED_DATA: WriteDiagnostic("SQL_NEED_DATA\n"); break;
-    case SQL_NO_DATA:
-        WriteDiagnostic(DiagnosticMessage(statement));
-        WriteDiagnostic("SQL_NO_DATA\n");
-        break;
-    case SQL_ERROR: WriteDiagnostic(DiagnosticMessage(statement)); break;
+    case SQL_NO_DATA: WriteDiagnostic("SQL_NO_DATA\n"); break;
+    case SQL_ERROR: WriteDiagnostic(ReadDiagnostic(SQL_HANDLE_STMT, statement).message + "\n"); break;
     case SQL_INVALID_HANDLE: WriteDiagnostic("SQL_INVALID_HANDLE\n"); break;
     default: WriteDiagnostic("default\n"); break;
     }
@@ -141,45 +329,91 @@ void ReportExecution(SQLRETURN rc, SQLHSTMT statement)
 
 Statement::Statement()
 {
-    if (firstUse) {
-        // Whatever the outcome, the connection is attempted only once.
-        firstUse = false;
-        Connect();
-    }
-    if (statementSlot != SQL_NULL_HSTMT) return; // another operation's statement is still open
-    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle);
-    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) m_handle = SQL_NULL_HSTMT;
-    statementSlot = m_handle;
+    // A statement on its own is a task of its own.
+    if (state.taskScopes == 0) BeginTask();
+    Allocate();
 }
 
 Statement::~Statement()
 {
+    Free();
+}
+
+void Statement::Allocate()
+{
+    if (!state.connected || state.statementSlot != SQL_NULL_HSTMT) return;
+    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, state.connection, &m_handle);
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
+        m_handle = SQL_NULL_HSTMT;
+        return;
+    }
+    if (!state.server.empty())
+        SQLSetStmtAttr(m_handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(ServerTimeoutSeconds), 0);
+    state.statementSlot = m_handle;
+}
+
+void Statement::Free()
+{
     if (m_handle == SQL_NULL_HSTMT) return;
     SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
-    statementSlot = SQL_NULL_HSTMT;
+    m_handle = SQL_NULL_HSTMT;
+    state.statementSlot = SQL_NULL_HSTMT;
+}
+
+SQLRETURN Statement::Run(const CString& text, bool change)
+{
+    if (!IsOpen()) {
+        if (LastStoreFailure().kind == StoreFailureKind::None)
+            SetLastStoreFailure(StoreFailureKind::Other, L"The phrase database is not open.");
+        return SQL_ERROR;
+    }
+    if (state.taskScopes > 0 && state.failedInTask) {
+        WriteDiagnostic("Not run: the database did not answer the statement before\n");
+        return SQL_ERROR;
+    }
+    // One round trip to a server: executed directly, not prepared first.
+    SQLRETURN rc = SQLExecDirect(m_handle, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.GetString())),
+                                 text.GetLength());
+    ReportExecution(rc, m_handle);
+    if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA) return rc;
+
+    Diagnostic diagnostic = ReadDiagnostic(SQL_HANDLE_STMT, m_handle);
+    if (!state.server.empty() && IsConnectionLost(diagnostic) && state.connectionFromEarlierTask) {
+        // The server dropped a connection made before this task (it
+        // restarted, or the network was down meanwhile): connect again and
+        // run the statement once more.
+        state.connectionFromEarlierTask = false;
+        Free();
+        Connect();
+        Allocate();
+        if (IsOpen()) return Run(text, change);
+        if (state.taskScopes > 0) state.failedInTask = true;
+        return SQL_ERROR;
+    }
+    RecordFailure(diagnostic, change);
+    if (state.taskScopes > 0) state.failedInTask = true;
+    return rc;
 }
 
 bool Statement::Execute(const CString& text)
 {
-    if (!IsOpen()) return false;
-    if (taskScopes > 0 && failedInTask) {
-        WriteDiagnostic("Not run: the database did not answer the statement before\n");
-        return false;
+    SQLRETURN rc = Run(text, false);
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
+
+ChangeOutcome Statement::Change(const CString& text)
+{
+    if (state.fileRemoved) {
+        SetLastStoreFailure(StoreFailureKind::Removed, L"The phrase database " + state.file +
+                                                           L" has been removed or renamed since Talvory opened it.");
+        return ChangeOutcome::Failed;
     }
-    SQLRETURN rc = SQLPrepare(m_handle, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.GetString())),
-                              text.GetLength());
-    if (rc == SQL_ERROR) {
-        // The driver manager would refuse to execute it with a sequence error
-        // of its own; the driver's message about the statement is the one
-        // worth writing, as any failed execution writes it.
-        WriteDiagnostic(DiagnosticMessage(m_handle));
-    } else {
-        rc = SQLExecute(m_handle);
-        ReportExecution(rc, m_handle);
-    }
-    bool succeeded = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
-    if (!succeeded && rc != SQL_NO_DATA && taskScopes > 0) failedInTask = true;
-    return succeeded;
+    SQLRETURN rc = Run(text, true);
+    if (rc == SQL_NO_DATA) return ChangeOutcome::NothingMatched;
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) return ChangeOutcome::Failed;
+    SQLLEN rows = -1;
+    if (SQL_SUCCEEDED(SQLRowCount(m_handle, &rows)) && rows == 0) return ChangeOutcome::NothingMatched;
+    return ChangeOutcome::Done;
 }
 
 bool Statement::Fetch()
@@ -240,45 +474,72 @@ CString Statement::BoundText(SQLUSMALLINT column, const ColumnBuffer& buffer)
     CString cut(buffer.text, static_cast<int>(capacity - 1));
     CString value = Text(column);
     if (buffer.indicator != SQL_NO_TOTAL && value.GetLength() == buffer.indicator) return value;
-    if (buffer.indicator != SQL_NO_TOTAL && value.GetLength() == buffer.indicator - (capacity - 1)) return CString(cut.str() + value.str());
+    if (buffer.indicator != SQL_NO_TOTAL && value.GetLength() == buffer.indicator - (capacity - 1))
+        return CString(cut.str() + value.str());
     return value.GetLength() > cut.GetLength() ? value : cut;
 }
 
 StoreTaskScope::StoreTaskScope()
 {
-    if (taskScopes++ == 0) failedInTask = false;
+    if (state.taskScopes++ == 0) BeginTask();
 }
 
 StoreTaskScope::~StoreTaskScope()
 {
-    if (--taskScopes > 0 || taskDiagnostics.empty()) return;
-    OutputDebugStringA(taskDiagnostics.c_str());
-    taskDiagnostics.clear();
+    if (--state.taskScopes > 0 || state.taskDiagnostics.empty()) return;
+    OutputDebugStringA(state.taskDiagnostics.c_str());
+    state.taskDiagnostics.clear();
 }
 
-CString DescribeDatabaseProblem()
+void UseDatabaseServer(const std::wstring& connectionString)
+{
+    if (connectionString == state.server) return;
+    Disconnect();
+    state.server = connectionString;
+    state.file.clear();
+    ++state.generation;
+}
+
+bool UsesDatabaseServer()
+{
+    return !state.server.empty();
+}
+
+std::wstring DatabaseServerName()
+{
+    std::wstring host = ConnectionAttribute(state.server, L"SERVER");
+    if (host.empty()) host = ConnectionAttribute(state.server, L"SERVERNAME");
+    if (host.empty()) host = ConnectionAttribute(state.server, L"HOST");
+    if (!host.empty()) {
+        std::wstring port = ConnectionAttribute(state.server, L"PORT");
+        return port.empty() ? host : host + L":" + port;
+    }
+    std::wstring dsn = ConnectionAttribute(state.server, L"DSN");
+    return dsn.empty() ? std::wstring(L"the configured server") : L"the data source " + dsn;
+}
+
+unsigned long DatabaseGeneration()
+{
+    return state.generation;
+}
+
+std::wstring DescribeDatabaseProblem()
 {
     Statement statement;
-    if (!connected) {
-        CString reason = DiagnosticMessage(SQL_NULL_HSTMT);
-        return reason.IsEmpty() ? CString("it cannot be opened") : reason;
-    }
-    if (!statement.IsOpen()) return CString();
+    if (!state.connected) return LastStoreFailure().reason;
+    if (!statement.IsOpen()) return std::wstring();
     // Every column the program uses, without reading a row.
     CString probe = "SELECT PhraseID, category, code, content FROM phrase WHERE 1 = 0";
-    SQLRETURN rc = SQLExecDirect(statement.m_handle, reinterpret_cast<SQLCHAR*>(const_cast<char*>(probe.GetString())),
-                                 probe.GetLength());
-    if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA) return CString();
-    SQLINTEGER nativeError = 0;
-    CString reason = DiagnosticMessage(statement.m_handle, &nativeError);
-    return IsBusyError(nativeError) ? CString() : reason;
+    if (statement.Execute(probe)) return std::wstring();
+    const StoreFailure& failure = LastStoreFailure();
+    if (failure.kind == StoreFailureKind::Locked) return std::wstring();
+    std::wstring where = state.server.empty() ? state.file : L"on " + DatabaseServerName();
+    return L"The phrase database " + where + L" cannot be used: " + failure.reason;
 }
 
 void CloseStoreConnection()
 {
-    connection.Reset();
-    environment.Reset();
-    connected = false;
+    Disconnect();
 }
 
 CString SqlLiteral(const CString& value)

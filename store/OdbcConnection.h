@@ -1,28 +1,40 @@
-// The process's one ODBC connection to the phrase database and the statement
-// of the store operation in progress. The connection is made by the first
-// statement opened and never retried: when it fails, every later statement
-// fails to open and the store's operations yield their empty results.
+// The ODBC connection to the phrase database and the statement of the store
+// operation in progress.
 //
-// Each store operation composes its statement text, makes a Statement (which
-// opens it), executes and fetches only when the statement is open, and lets
-// the Statement go, which releases it. At most one statement exists at any time.
+// The database is the local file database\phrases.mdb in the program's own
+// folder (an Access-style connection), or a database server named by an
+// ODBC connection string (UseDatabaseServer). The store works in tasks: a
+// menu opening, a dialog's change, a delivery. At the start of each task it
+// makes sure of its connection: it follows the local file by its identity
+// (a file replaced at the path gets a connection of its own; a file removed
+// from it takes no more changes), connects when not connected, and a
+// connection the server dropped is made again on demand.
+//
+// Each store operation composes its statement text, makes a Statement,
+// executes and fetches only when the statement ran, and lets the Statement
+// go, which releases it. At most one statement exists at any time.
+//
+// The state is per thread: the program has one thread; the load benchmark
+// runs many clients, each on a thread of its own with a connection of its own.
 #pragma once
 
 #include "AfxString.h"
+#include "store/StoreFailure.h"
 
 #include <windows.h>
 #include <sql.h>
 #include <sqlext.h>
 
+#include <string>
+
 // A phrase's key, as the database assigns it.
 using PhraseId = long long;
 
-// The Access-style connection string of the phrase database, relative to the
-// process's working directory; and the same with the driver name of the
-// Access Database Engine (the only one a 64-bit process has), tried when no
-// driver of the first name is installed.
-extern const char DatabaseConnectionString[];
-extern const char DatabaseConnectionStringNewerDriver[];
+// The driver names of the Access-style connection: the Access driver's, and
+// the Access Database Engine's (the only one a 64-bit Windows has), tried
+// when no driver of the first name is installed.
+extern const wchar_t AccessDriverName[];
+extern const wchar_t NewerAccessDriverName[];
 
 // A text buffer bound to a result column: values up to 1,023 bytes arrive in
 // it whole; a longer value is read again whole by Statement::BoundText.
@@ -32,11 +44,19 @@ struct ColumnBuffer
     SQLLEN indicator;
 };
 
+// What a change did.
+enum class ChangeOutcome
+{
+    Done,            // the statement ran and changed at least one row
+    NothingMatched,  // it ran, and no row met its condition
+    Failed,          // it did not run (LastStoreFailure says why)
+};
+
 class Statement
 {
 public:
-    // Connects on first use (once per process, whatever the outcome), then
-    // allocates the statement.
+    // A statement outside a StoreTaskScope is a task of its own. Connects
+    // when needed, then allocates the statement.
     Statement();
     // Frees the statement.
     ~Statement();
@@ -44,10 +64,12 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     bool IsOpen() const { return m_handle != SQL_NULL_HSTMT; }
-    // Prepares and executes text, and writes the name of the return code (or
-    // the driver's message) to the debugger output. True when it succeeded;
-    // an UPDATE or DELETE that matched no row did not.
+    // Runs a query, and writes the name of the return code (or the driver's
+    // message) to the debugger output. True when it ran.
     bool Execute(const CString& text);
+    // Runs a statement that changes the database. Refused, without running,
+    // when the local file has been removed from its path.
+    ChangeOutcome Change(const CString& text);
     // Fetches the next row; true when a row came.
     bool Fetch();
     void Bind(SQLUSMALLINT column, ColumnBuffer& buffer);
@@ -59,18 +81,22 @@ public:
     CString Text(SQLUSMALLINT column);
 
 private:
-    SQLHSTMT m_handle = SQL_NULL_HSTMT;
+    // Runs text; change tells how a failure is described. Returns the return code.
+    SQLRETURN Run(const CString& text, bool change);
+    void Allocate();
+    void Free();
 
-    friend CString DescribeDatabaseProblem();
+    SQLHSTMT m_handle = SQL_NULL_HSTMT;
 };
 
 // A task of many statements (opening the menu, starting up, opening an
-// editor). Within its lifetime, once a statement has failed, the remaining
-// statements are not run: a database that another program holds locked makes
-// each statement wait before it fails, and the task waits once instead of
-// once per statement. The diagnostics of its statements are written
-// together when it ends: under Wine each write to the debugger output costs
-// as much as a small query.
+// editor). Its start makes sure of the connection once. Within its
+// lifetime, once a statement has failed, the remaining statements are not
+// run: a database that another program holds locked, or a server that does
+// not answer, makes each statement wait before it fails, and the task waits
+// once instead of once per statement. The diagnostics of its statements are
+// written together when it ends: under Wine each write to the debugger
+// output costs as much as a small query.
 class StoreTaskScope
 {
 public:
@@ -80,10 +106,23 @@ public:
     StoreTaskScope& operator=(const StoreTaskScope&) = delete;
 };
 
+// Connects to the database server that connectionString (an ODBC connection
+// string, for example "DSN=TeamPhrases") names from now on, instead of the
+// local file; an empty string goes back to the local file.
+void UseDatabaseServer(const std::wstring& connectionString);
+// True when the phrases are on a database server rather than in the local file.
+bool UsesDatabaseServer();
+// The database server as the user knows it ("host:port", or the data source's name).
+std::wstring DatabaseServerName();
+// Counts the databases the store has used: a new number once another file
+// has been put at the local file's path (or another server chosen). A
+// phrase key read from one database may name another phrase, or none, in the next.
+unsigned long DatabaseGeneration();
+
 // Why the phrase database cannot be used (the driver's words), or empty text
 // when it can: the connection failed, or the phrase table with its columns is
 // missing. A database that is only busy counts as usable.
-CString DescribeDatabaseProblem();
+std::wstring DescribeDatabaseProblem();
 // Ends the connection (at exit).
 void CloseStoreConnection();
 

@@ -10,6 +10,8 @@ const UINT FirstHighMappedCommand = 50021;
 const UINT LastMappedCommand = 0xFFFE;
 
 UINT firstMappedCommand = 1;
+// The database the menu was read from (DatabaseGeneration).
+unsigned long menuDatabase = 0;
 // PhraseIDs of the phrases given mapped identifiers, in the order handed out.
 std::vector<PhraseId> mappedPhrases;
 
@@ -24,6 +26,12 @@ void ResetPhraseCommands(int categoryCount)
 {
     mappedPhrases.clear();
     firstMappedCommand = categoryCount > 1 ? static_cast<UINT>(categoryCount) : 1;
+    menuDatabase = DatabaseGeneration();
+}
+
+bool PhraseCommandsOutdated()
+{
+    return menuDatabase != DatabaseGeneration();
 }
 
 UINT CommandForPhrase(PhraseId phraseId)

@@ -14,8 +14,12 @@ const UINT FirstPhraseCommand = 40000;
 const PhraseId LargestDirectPhraseId = 9999;
 
 // Forgets the identifiers handed out for the previous menu; the next ones
-// start above the category positions 0 to categoryCount - 1.
+// start above the category positions 0 to categoryCount - 1. Notes the
+// database the new menu is read from.
 void ResetPhraseCommands(int categoryCount);
+// True when the phrase database has been replaced by another one since the
+// menu was built: its identifiers may name other phrases there.
+bool PhraseCommandsOutdated();
 // The command identifier for phraseId; 0 when none is left.
 UINT CommandForPhrase(PhraseId phraseId);
 // The PhraseID a command identifier stands for; false when it stands for none.

@@ -6,9 +6,9 @@
 #include "store/PhraseStore.h"
 
 #include "store/PhraseCommandIds.h"
-#include "store/PhraseContents.h"
 #include "store/StoredText.h"
 
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -16,24 +16,37 @@ namespace {
 
 const char TableName[] = "phrase";
 
-// The two column buffers that the queries of short values (names, keys)
-// bind their columns to.
-ColumnBuffer ColumnBuffer1;
-ColumnBuffer ColumnBuffer2;
+// The column buffers that the queries of short values (names, keys) bind
+// their columns to; per thread, as the connection is.
+thread_local ColumnBuffer ColumnBuffer1;
+thread_local ColumnBuffer ColumnBuffer2;
+thread_local ColumnBuffer ColumnBuffer3;
 
 CString IdText(PhraseId id)
 {
     return CString(std::to_string(id));
 }
 
+// The condition that the text of a phrase is stored: equal to it, or, for
+// an empty text, empty or NULL.
+CString ContentIs(const CString& stored)
+{
+    if (stored.IsEmpty()) return "(content = '' OR content IS NULL)";
+    CString condition;
+    condition.Format("content = '%s'", SqlLiteral(stored).GetString());
+    return condition;
+}
+
 // The first column of the first row of a query; empty text when there is no
-// row. read tells whether the query ran.
-CString ReadSingleValue(const CString& text, bool* read = nullptr)
+// row. read tells whether the query ran, found whether a row came.
+CString ReadSingleValue(const CString& text, bool* read = nullptr, bool* found = nullptr)
 {
     Statement statement;
     bool ran = statement.Execute(text);
+    bool fetched = ran && statement.Fetch();
     if (read) *read = ran;
-    return ran && statement.Fetch() ? statement.Text(1) : CString();
+    if (found) *found = fetched;
+    return fetched ? statement.Text(1) : CString();
 }
 
 // A count read as a single value: 0 when none was read.
@@ -42,10 +55,10 @@ int ReadCount(const CString& text)
     return static_cast<int>(ParseInteger(ReadSingleValue(text)));
 }
 
-bool RunWrite(const CString& text)
+ChangeOutcome RunChange(const CString& text)
 {
     Statement statement;
-    return statement.Execute(text);
+    return statement.Change(text);
 }
 
 CString CountAllStatement()
@@ -122,62 +135,71 @@ void LoadCategoryPhrases(CComboBox& combo, const CString& category, std::vector<
     FillPhraseCombo(combo, ids, text, true);
 }
 
-CString GetContentByPhraseId(PhraseId phraseId, bool* read)
+StoredPhrase ReadPhrase(PhraseId phraseId)
 {
     CString text;
     text.Format("SELECT content FROM %s WHERE PhraseID = %s", TableName, IdText(phraseId).GetString());
-    return ReadSingleValue(text, read);
+    StoredPhrase phrase;
+    phrase.text = ReadSingleValue(text, &phrase.read, &phrase.found);
+    return phrase;
 }
 
-CString GetContentById(UINT commandId, bool* read)
+StoredPhrase ReadPhraseForCommand(UINT commandId)
 {
     PhraseId phraseId = 0;
     if (!PhraseForCommand(commandId, phraseId)) {
-        if (read) *read = true;
-        return CString();
+        StoredPhrase none;
+        none.read = true;
+        return none;
     }
-    return GetContentByPhraseId(phraseId, read);
+    return ReadPhrase(phraseId);
 }
 
-bool UpdateContent(PhraseId phraseId, const CString& content)
+ChangeOutcome UpdateContent(PhraseId phraseId, const CString& content, const CString& shownStored)
 {
-    CString stored = StoredPhraseText(content);
     CString text;
-    text.Format("UPDATE %s SET content = '%s' WHERE PhraseID = %s", TableName, SqlLiteral(stored).GetString(),
-                IdText(phraseId).GetString());
-    if (!RunWrite(text)) return false;
-    PhraseContents.Set(phraseId, stored);
-    return true;
+    text.Format("UPDATE %s SET content = '%s' WHERE PhraseID = %s AND %s", TableName,
+                SqlLiteral(StoredPhraseText(content)).GetString(), IdText(phraseId).GetString(),
+                ContentIs(shownStored).GetString());
+    return RunChange(text);
 }
 
-int DeletePhraseById(PhraseId phraseId, bool* deleted)
+ChangeOutcome ReplaceContent(PhraseId phraseId, const CString& content)
+{
+    CString text;
+    text.Format("UPDATE %s SET content = '%s' WHERE PhraseID = %s", TableName,
+                SqlLiteral(StoredPhraseText(content)).GetString(), IdText(phraseId).GetString());
+    return RunChange(text);
+}
+
+ChangeOutcome DeletePhraseById(PhraseId phraseId, const CString& shownStored)
+{
+    CString text;
+    text.Format("DELETE FROM %s WHERE PhraseID = %s AND %s", TableName, IdText(phraseId).GetString(),
+                ContentIs(shownStored).GetString());
+    return RunChange(text);
+}
+
+ChangeOutcome DeletePhraseWhatever(PhraseId phraseId)
 {
     CString text;
     text.Format("DELETE FROM %s WHERE PhraseID = %s", TableName, IdText(phraseId).GetString());
-    bool written = RunWrite(text);
-    if (written) PhraseContents.Erase(phraseId);
-    if (deleted) *deleted = written;
-    return CountPhrases();
+    return RunChange(text);
 }
 
-int DeletePhrase(const CString& category, const CString& code, bool* deleted)
+ChangeOutcome DeletePhrase(const CString& category, const CString& code)
 {
     CString text;
     text.Format("DELETE FROM %s WHERE category = '%s' AND code = '%s'", TableName, SqlLiteral(category).GetString(),
                 SqlLiteral(code).GetString());
-    bool written = RunWrite(text);
-    if (written) LoadAllContents();
-    if (deleted) *deleted = written;
-    return CountPhrases();
+    return RunChange(text);
 }
 
-bool DeleteCategoryRows(const CString& category)
+ChangeOutcome DeleteCategoryRows(const CString& category)
 {
     CString text;
     text.Format("DELETE FROM %s WHERE category = '%s'", TableName, SqlLiteral(category).GetString());
-    if (!RunWrite(text)) return false;
-    LoadAllContents();
-    return true;
+    return RunChange(text);
 }
 
 int CountCategoryPhrases(const CString& category)
@@ -197,22 +219,13 @@ int CountCategoryCodes(const CString& category, const CString& code)
 
 bool InsertPhrase(const CString& category)
 {
-    return RunWrite(InsertStatement(category, CString(), CString()));
+    return RunChange(InsertStatement(category, CString(), CString())) == ChangeOutcome::Done;
 }
 
 bool AddPhrase(CComboBox& categoryCombo, const CString& code, const CString& content)
 {
-    CString category = categoryCombo.GetSelectedText();
-    CString stored = StoredPhraseText(content);
-    if (!RunWrite(InsertStatement(category, code, stored))) return false;
-
-    // The new row is the newest of its category with that shortcut name.
-    CString text;
-    text.Format("SELECT PhraseID FROM %s WHERE category = '%s' AND code = '%s' ORDER BY PhraseID DESC", TableName,
-                SqlLiteral(category).GetString(), SqlLiteral(code).GetString());
-    CString id = ReadSingleValue(text);
-    if (!id.IsEmpty()) PhraseContents.Set(ParseInteger(id), stored);
-    return true;
+    return RunChange(InsertStatement(categoryCombo.GetSelectedText(), code, StoredPhraseText(content))) ==
+           ChangeOutcome::Done;
 }
 
 CString NextShortcutName()
@@ -229,44 +242,52 @@ int CountPhrases()
     return ReadCount(CountAllStatement());
 }
 
-int LoadAllContents()
+int ForEachMenuRow(const std::function<void(size_t category, const char* code, PhraseId id)>& visit)
 {
+    // The categories as SELECT DISTINCT names them, each joined with its
+    // rows as the database compares names: the same groups, names and
+    // order as a query per category would give, in one round trip.
     CString text;
-    text.Format("SELECT content , PhraseID FROM %s", TableName);
+    text.Format("SELECT c.category, p.code, p.PhraseID FROM (SELECT DISTINCT category FROM %s) AS c "
+                "INNER JOIN %s AS p ON p.category = c.category ORDER BY c.category, p.code",
+                TableName, TableName);
     Statement statement;
-    if (!statement.Execute(text)) return 0;
-    PhraseContentsTable contents;
+    if (!statement.Execute(text)) {
+        CategoryList.stale = true;
+        return -1;
+    }
+    ColumnBuffer& categoryBuffer = ColumnBuffer1;
+    ColumnBuffer& codeBuffer = ColumnBuffer2;
+    ColumnBuffer& idBuffer = ColumnBuffer3;
+    statement.Bind(1, categoryBuffer);
+    statement.Bind(2, codeBuffer);
+    statement.Bind(3, idBuffer);
+    std::vector<CString> names;
     int rows = 0;
     while (statement.Fetch()) {
         ++rows;
-        CString content = statement.Text(1);
-        if (!content.IsEmpty()) contents.Set(ParseInteger(statement.Text(2)), content);
-    }
-    PhraseContents.Swap(contents);
-    return rows;
-}
-
-int ForEachCategoryPhrase(const CString& category, const std::function<void(const char* code, PhraseId id)>& visit)
-{
-    CString text;
-    text.Format("SELECT code, PhraseID FROM %s WHERE category = '%s' ORDER BY code ASC", TableName,
-                SqlLiteral(category).GetString());
-    Statement statement;
-    if (!statement.Execute(text)) return -1;
-    statement.Bind(1, ColumnBuffer1);
-    statement.Bind(2, ColumnBuffer2);
-    int count = 0;
-    while (statement.Fetch()) {
-        // A key's digits always fit the buffer; a shortcut name that did not is read again whole.
-        PhraseId id = ParseInteger(ColumnBuffer2.indicator == SQL_NULL_DATA ? "" : ColumnBuffer2.text);
-        const SQLLEN length = ColumnBuffer1.indicator;
-        if (length == 0 || length == SQL_NULL_DATA) continue;
-        if (length > 0 && length < static_cast<SQLLEN>(sizeof ColumnBuffer1.text)) {
-            visit(ColumnBuffer1.text, id);
-        } else {
-            visit(statement.BoundText(1, ColumnBuffer1), id);
+        // A new group when the name differs from the one before (names longer
+        // than the buffer are compared whole).
+        bool whole = categoryBuffer.indicator >= 0 && categoryBuffer.indicator < static_cast<SQLLEN>(sizeof categoryBuffer.text);
+        if (names.empty() || !whole ||
+            static_cast<SQLLEN>(names.back().GetLength()) != categoryBuffer.indicator ||
+            std::memcmp(names.back().GetString(), categoryBuffer.text, static_cast<size_t>(categoryBuffer.indicator)) != 0) {
+            CString name = statement.BoundText(1, categoryBuffer);
+            if (names.empty() || !(names.back() == name)) names.push_back(std::move(name));
         }
-        ++count;
+        // A key's digits always fit the buffer; a shortcut name that did not is read again whole.
+        PhraseId id = ParseInteger(idBuffer.indicator == SQL_NULL_DATA ? "" : idBuffer.text);
+        const SQLLEN length = codeBuffer.indicator;
+        const size_t category = names.size() - 1;
+        if (length == SQL_NULL_DATA || length == 0) {
+            visit(category, "", id);
+        } else if (length > 0 && length < static_cast<SQLLEN>(sizeof codeBuffer.text)) {
+            visit(category, codeBuffer.text, id);
+        } else {
+            visit(category, statement.BoundText(2, codeBuffer), id);
+        }
     }
-    return count;
+    CategoryList.names.swap(names);
+    CategoryList.stale = false;
+    return rows;
 }

@@ -1,8 +1,8 @@
 // The operations of the phrase table. Every operation runs its own statement
-// on the process's one ODBC connection; reads yield an empty result (no rows,
-// 0, empty text) when the store is unavailable, writes report whether they
-// happened. Typed values never change a statement: they are stored and
-// matched exactly as typed. Every successful write keeps PhraseContents true.
+// on the store's connection; reads yield an empty result (no rows, 0, empty
+// text) when the store is unavailable, changes report whether they happened
+// and, when not, LastStoreFailure says why. Typed values never change a
+// statement: they are stored and matched exactly as typed.
 #pragma once
 
 #include "AfxControls.h"
@@ -24,21 +24,33 @@ void ListPhraseCodes(CComboBox& combo, const CString& category, std::vector<Phra
 // Fills combo with every shortcut name of the category, empty ones (its
 // category row) included, item 0 selected; ids as for ListPhraseCodes.
 void LoadCategoryPhrases(CComboBox& combo, const CString& category, std::vector<PhraseId>& ids);
-// The stored text of a phrase; empty when there is none. read, when given,
-// tells whether the database could be read at all.
-CString GetContentByPhraseId(PhraseId phraseId, bool* read = nullptr);
-// The stored text of the phrase that a tray-menu command identifier stands
-// for; empty when none. read as for GetContentByPhraseId.
-CString GetContentById(UINT commandId, bool* read = nullptr);
-// Stores content (in the stored form) as the text of that one phrase. True when it was stored.
-bool UpdateContent(PhraseId phraseId, const CString& content);
-// Deletes that one phrase and returns the number of rows left in the whole
-// table. deleted, when given, tells whether the row went.
-int DeletePhraseById(PhraseId phraseId, bool* deleted = nullptr);
-// Deletes the category's rows with that shortcut name; otherwise as DeletePhraseById.
-int DeletePhrase(const CString& category, const CString& code, bool* deleted = nullptr);
-// Deletes every row of the category, its category row included. True when a row went.
-bool DeleteCategoryRows(const CString& category);
+
+// A phrase's text as the database holds it now (the stored form).
+struct StoredPhrase
+{
+    bool read = false;   // the database answered
+    bool found = false;  // the phrase is there
+    CString text;
+};
+StoredPhrase ReadPhrase(PhraseId phraseId);
+// The phrase that a tray-menu command identifier stands for; not found for
+// an identifier that stands for none.
+StoredPhrase ReadPhraseForCommand(UINT commandId);
+
+// Stores content (in the stored form) as the text of that one phrase, if it
+// still holds shownStored (the stored text the user was shown): a phrase
+// changed or deleted by someone else meanwhile is NothingMatched.
+ChangeOutcome UpdateContent(PhraseId phraseId, const CString& content, const CString& shownStored);
+// The same whatever the phrase holds now.
+ChangeOutcome ReplaceContent(PhraseId phraseId, const CString& content);
+// Deletes that one phrase, if it still holds shownStored (as UpdateContent).
+ChangeOutcome DeletePhraseById(PhraseId phraseId, const CString& shownStored);
+// Deletes that one phrase, whatever it holds.
+ChangeOutcome DeletePhraseWhatever(PhraseId phraseId);
+// Deletes the category's rows with that shortcut name.
+ChangeOutcome DeletePhrase(const CString& category, const CString& code);
+// Deletes every row of the category, its category row included.
+ChangeOutcome DeleteCategoryRows(const CString& category);
 // The number of rows of the category, its category row included.
 int CountCategoryPhrases(const CString& category);
 // The number of the category's rows with that shortcut name, compared as the database compares.
@@ -52,11 +64,11 @@ bool AddPhrase(CComboBox& categoryCombo, const CString& code, const CString& con
 CString NextShortcutName();
 // The number of rows of the table, category rows included.
 int CountPhrases();
-// Reads PhraseContents afresh from the table (kept as it was when the table
-// cannot be read); returns the number of rows read.
-int LoadAllContents();
-// Calls visit(code, PhraseID) for each phrase of the category with a
-// non-empty shortcut name, in ascending order of shortcut name, while the
-// rows are read: visit must not use the store. Returns the number of rows
-// visited; -1 when the phrases could not be read.
-int ForEachCategoryPhrase(const CString& category, const std::function<void(const char* code, PhraseId id)>& visit);
+
+// Reads the whole menu in one statement: rebuilds CategoryList and calls
+// visit(category, code, PhraseID) for every row, with category the position
+// of the row's category in CategoryList; categories in ascending order as the
+// database sorts them, each category's rows in ascending order of shortcut
+// name, its category row with an empty code. visit must not use the store.
+// Returns the number of rows; -1 when they could not be read.
+int ForEachMenuRow(const std::function<void(size_t category, const char* code, PhraseId id)>& visit);

@@ -42,7 +42,7 @@ TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
     const std::string when = std::to_string(GetTickCount());  // a phrase never on the clipboard before
     {
         TestDatabase db("install/database/phrases.mdb");
-        db.Execute("PRAGMA journal_mode=DELETE");  // a file made before readers were kept apart from writers
+        db.Execute("PRAGMA journal_mode=WAL");  // as the version before left its files
         db.Insert("Letters", "sign", "Kind regards, it\xAC`s me at " + when);
     }
     {
@@ -63,8 +63,8 @@ TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
         EXPECT_EQ(target.dropped, Strings{"Kind regards, it's me at " + when});
     }
     EXPECT_EQ(ClipboardText(), "Kind regards, it's me at " + when) << "the phrase stays on the clipboard after Talvory ended";
-    EXPECT_EQ(TestDatabase("install/database/phrases.mdb", false).Execute("PRAGMA journal_mode"), Row{"wal"})
-        << "from now on readers do not wait for a writer";
+    EXPECT_EQ(TestDatabase("install/database/phrases.mdb", false).Execute("PRAGMA journal_mode"), Row{"delete"})
+        << "back in the rollback journal, whose side file goes with each change";
 
     // Closed from outside (taskkill, the session ending), it ends as by Exit.
     TalvoryProcess again("install");
@@ -146,6 +146,59 @@ TEST(Program, TheHotkeyOpensTheMenuAtThePointerAndGivesTheWindowBack) {
         ours = PeekMessageA(&hotkey, target.Window(), WM_HOTKEY, WM_HOTKEY, PM_REMOVE) != FALSE;
     EXPECT_TRUE(ours) << "the chord reached the program that held it first";
     UnregisterHotKey(target.Window(), 7);
+    AfxOleTerm();
+}
+
+// Keys sent all at once (macro keys, automation tools) after the tray menu
+// was used: the chord opens its menu, which stays open; a burst of chords
+// opens one menu; with a dialog open, the chord brings the dialog forward.
+TEST(Program, TheHotkeyOpensOneMenuWhateverTheKeyTimingAndBringsAnOpenDialogForward) {
+    ASSERT_TRUE(AfxOleInit());
+    SetHotkeyValue(nullptr);
+    TestDatabase("install/database/phrases.mdb").Insert("Letters", "sign", "Kind regards");
+    DropTarget target;
+    TalvoryProcess talvory("install");
+    HWND tray = talvory.WaitForTrayWindow();
+    UiDriver user;
+    auto menus = [&] {
+        int open = 0;
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32768", nullptr));) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            open += process == talvory.Id() && IsWindowVisible(window);
+        }
+        return open;
+    };
+    user.Start([&](UiDriver& ui) {
+        PostMessageA(tray, WM_TRAYNOTIFY, TrayIconId, WM_RBUTTONDOWN);
+        ui.PressMenuKeys(ui.WaitForWindow("", "#32768", talvory.Id()), "X");
+        ui.WaitUntil([&] { return menus() == 0; }, "the tray menu to close");
+        for (int burst : {1, 10}) {
+            SetForegroundWindow(target.Window());
+            for (int i = 0; i < burst; ++i) PressChord({VK_CONTROL, VK_MENU, VK_SPACE});
+            HWND menu = ui.WaitForWindow("", "#32768", talvory.Id());
+            Sleep(1000);
+            if (!IsWindowVisible(menu)) ui.Fail("the menu closed by itself after " + std::to_string(burst) + " chords");
+            EXPECT_EQ(menus(), 1) << burst << " chords";
+            PressChord({VK_CONTROL, VK_MENU, VK_SPACE});  // while it is open: it closes, or stays alone
+            Sleep(500);
+            EXPECT_LE(menus(), 1) << "a second menu";
+            if (IsWindowVisible(menu)) ui.PressMenuKeys(menu, "X");
+            ui.WaitUntil([&] { return menus() == 0; }, "the menu to close");
+        }
+        PostMessageA(tray, WM_TRAYNOTIFY, TrayIconId, WM_RBUTTONDOWN);
+        ui.PressMenuKeys(ui.WaitForWindow("", "#32768", talvory.Id()), "URDDDDE");  // About us
+        HWND about = ui.WaitForWindow("About Morvane", "#32770", talvory.Id());
+        SetForegroundWindow(target.Window());
+        ui.WaitUntil([&] { return GetForegroundWindow() == target.Window(); }, "the user's window in front");
+        PressChord({VK_CONTROL, VK_MENU, VK_SPACE});
+        ui.WaitUntil([&] { return GetForegroundWindow() == about; }, "the About box brought forward");
+        EXPECT_EQ(menus(), 0) << "no menu over a dialog";
+        ui.PressButton(about, IDCANCEL);
+    });
+    EXPECT_TRUE(user.Finish());
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return talvory.WaitForExit(0); }, 10000));
     AfxOleTerm();
 }
 

@@ -4,7 +4,6 @@
 // read back exactly through every operation; reads leave the file to other
 // programs, and writes to a file another program has locked give up quickly.
 #include "store/PhraseCommandIds.h"
-#include "store/PhraseContents.h"
 #include "store/PhraseStore.h"
 #include "res/resource.h"
 #include "support/TestDatabase.h"
@@ -66,24 +65,26 @@ TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation) {
         ListPhraseCodes(controls.phrases, value, ids);
         EXPECT_EQ(controls.Phrases(), Strings{value});
         ASSERT_EQ(ids.size(), 1u);
-        EXPECT_EQ(GetContentByPhraseId(ids[0]).str(), stored);
-        EXPECT_EQ(PhraseContents[ids[0]].str(), stored) << "the preview knows an added phrase";
+        EXPECT_EQ(ReadPhrase(ids[0]).text.str(), stored);
 
-        EXPECT_TRUE(UpdateContent(ids[0], value + "!"));  // stored as an added phrase is
-        PhraseId id = -1;
-        EXPECT_EQ(ForEachCategoryPhrase(value, [&](const char* code, PhraseId phraseId) { id = code == value ? phraseId : -2; }), 1);
-        EXPECT_EQ(GetContentById(CommandForPhrase(id)).str(), stored + "!");
-        EXPECT_EQ(PhraseContents[id].str(), stored + "!") << "the preview knows a saved text";
-        LoadAllContents();
-        EXPECT_EQ(PhraseContents[id].str(), stored + "!");
+        // Saved over the text shown: stored as an added phrase is; over another text, not at all.
+        EXPECT_EQ(UpdateContent(ids[0], value + "!", CString(stored)), ChangeOutcome::Done);
+        EXPECT_EQ(UpdateContent(ids[0], "lost", CString(stored)), ChangeOutcome::NothingMatched);
+        Strings menu;  // category, code and key of each row, as the menu reads them
+        EXPECT_EQ(ForEachMenuRow([&](size_t category, const char* code, PhraseId id) {
+            menu.push_back(CategoryList.names[category].str() + "|" + code + "|" + std::to_string(id == ids[0]));
+        }), 3);
+        EXPECT_EQ(menu, (value < "Sentinel" ? Strings{value + "||0", value + "|" + value + "|1", "Sentinel|Keep|0"}
+                                            : Strings{"Sentinel|Keep|0", value + "||0", value + "|" + value + "|1"}));
+        EXPECT_EQ(ReadPhraseForCommand(CommandForPhrase(ids[0])).text.str(), stored + "!");
         LoadCategoryPhrases(controls.phrases, value, ids);
         EXPECT_EQ(controls.Phrases(), (Strings{"", value}));
 
-        bool deleted = false;
-        EXPECT_EQ(DeletePhraseById(id, &deleted), 2);
-        EXPECT_TRUE(deleted);
-        EXPECT_EQ(PhraseContents[id].str(), "") << "the preview forgets a deleted phrase";
-        EXPECT_TRUE(DeleteCategoryRows(value));
+        EXPECT_EQ(DeletePhraseById(ids[1], CString("not its text")), ChangeOutcome::NothingMatched);
+        EXPECT_EQ(DeletePhraseById(ids[1], CString(stored + "!")), ChangeOutcome::Done);
+        EXPECT_FALSE(ReadPhrase(ids[1]).found);
+        EXPECT_TRUE(ReadPhrase(ids[1]).read);
+        EXPECT_EQ(DeleteCategoryRows(value), ChangeOutcome::Done);
         ASSERT_EQ(db.Rows(), (Table{{"Sentinel", "Keep", "keep me"}})) << "the table is intact";
     }
 }
@@ -96,7 +97,7 @@ TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
     GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
     for (int i = 0; i < 500; ++i) {
         EXPECT_EQ(CountPhrases() + CountCategoryPhrases("Greetings"), 2);
-        EXPECT_EQ(GetContentByPhraseId(1).str() + NextShortcutName().str(), "Hello,Shortcut 2");
+        EXPECT_EQ(ReadPhrase(1).text.str() + NextShortcutName().str(), "Hello,Shortcut 2");
     }
     GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
     EXPECT_LT(static_cast<double>(after.PagefileUsage) - before.PagefileUsage, 8e6) << "bytes more after 2,000 reads";
@@ -106,7 +107,8 @@ TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
     DWORD start = GetTickCount();
     EXPECT_FALSE(InsertPhrase("Replies"));
     EXPECT_LT(GetTickCount() - start, 4000u) << "the menu and dialogs would freeze that long";
-    EXPECT_EQ(GetContentByPhraseId(1), "Hello,");
+    EXPECT_EQ(LastStoreFailure().kind, StoreFailureKind::Locked);
+    EXPECT_EQ(ReadPhrase(1).text, "Hello,");
     db.Execute("ROLLBACK");
 }
 
@@ -115,5 +117,5 @@ TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
 TEST(AccessDriver, TheNewerNameServesWhereTheOldOneIsMissing) {
     TestDatabase db;
     db.Insert("Greetings", "Hello", "Hello,");
-    EXPECT_EQ(GetContentByPhraseId(1), "Hello,");
+    EXPECT_EQ(ReadPhrase(1).text, "Hello,");
 }
