@@ -4,21 +4,21 @@
  * Talvory connects with an Access-style connection string
  *     DBQ=Z:\path\to\database\phrases.mdb;DRIVER={Microsoft Access Driver (*.mdb)}
  * and the phrase database here is an SQLite file. This library defines only
- * SQLDriverConnect and SQLDriverConnectW: it rewrites the string for the
- * SQLite ODBC driver and hands it on to the SQLite driver's own
- * SQLDriverConnect. The library is linked against the SQLite driver, so the
+ * SQLDriverConnect: it rewrites the string for the SQLite ODBC driver and
+ * hands it on to the SQLite driver's own SQLDriverConnect. The library is linked against the SQLite driver, so the
  * driver manager finds every other entry point there. The rewriting:
  *   - DBQ becomes Database, its Windows path the Unix path of the same file:
  *     a drive letter through the Wine prefix's drive mapping, each name
- *     matched without regard to case where no exact match exists, as Wine
- *     matches it (a relative path stays relative to the working directory);
+ *     matched as Wine matches it where no exact match exists: without regard
+ *     to case, or as the short (8.3) name Wine gives a long one (a relative
+ *     path stays relative to the working directory);
  *   - NoCreat=1, so that a missing file fails the connection as it does with
  *     Access, and a short busy timeout, so that a locked file cannot freeze
  *     the menu.
- * SQLDriverConnectW takes the connection string in UTF-16 and hands it on in
- * UTF-8, the file names' encoding here: the driver manager's own conversion
- * keeps only the low byte of each character, and a path with letters outside
- * the program's code page reaches the driver only through the wide call.
+ * A path with letters outside the program's code page comes as its short
+ * name: the driver manager would keep only the low byte of each character of
+ * a wide connection string (and a driver with a wide entry point is taken
+ * for a Unicode driver, whose every other call the SQLite driver lacks).
  *
  * Phrase databases stay in SQLite's rollback journal, whose side file exists
  * only while a change is being written. A file in write-ahead-log mode (the
@@ -55,7 +55,6 @@ typedef short SQLSMALLINT;
 typedef unsigned short SQLUSMALLINT;
 typedef short SQLRETURN;
 typedef unsigned char SQLCHAR;
-typedef unsigned short SQLWCHAR;
 typedef void* SQLHDBC;
 typedef void* SQLHWND;
 #define SQL_NTS (-3)
@@ -142,37 +141,159 @@ static void LogConnection(const char* text, size_t length)
     fclose(log);
 }
 
-/* A malloc'ed copy of path in which every name that does not exist as
- * written is replaced by the first entry of its folder that matches it
- * without regard to (ASCII) case, as Wine finds files; names that match
- * nothing stay as written. */
-static char* MatchCase(const char* path)
+/* Wine's own lower case of a UTF-16 unit, for the letters of the Latin,
+ * Greek and Cyrillic alphabets (enough for short names of those; others
+ * are matched by their pattern, see FindShortName). */
+static unsigned LowerCase(unsigned c)
 {
-    char* result = strdup(path);
-    if (!result || access(result, F_OK) == 0) return result;
-    for (char* start = result + (*result == '/'); *start;) {
-        char* end = strchr(start, '/');
-        char saved = end ? *end : '\0';
-        if (end) *end = '\0';
-        if (access(result, F_OK) != 0) {
-            /* The folder that holds this name, and the name. */
-            char* folder = start > result + 1 ? strndup(result, (size_t)(start - result - 1)) : strdup(start > result ? "/" : ".");
-            DIR* dir = folder ? opendir(folder) : NULL;
-            struct dirent* entry;
-            while (dir && (entry = readdir(dir)) != NULL) {
-                if (strlen(entry->d_name) == strlen(start) && strcasecmp(entry->d_name, start) == 0) {
-                    memcpy(start, entry->d_name, strlen(start));
-                    break;
-                }
-            }
-            if (dir) closedir(dir);
-            free(folder);
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177) || (c >= 0x460 && c <= 0x481) ||
+        (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x52F))
+        return c | 1;
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E) || (c >= 0x4C1 && c <= 0x4CE)) return c & 1 ? c + 1 : c;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    return c;
+}
+
+/* A character that a short name cannot hold: Wine puts '_' in its place. */
+static int InvalidInShortName(unsigned c)
+{
+    return c > 0x7F || (c && strchr("*?<>|\"+=,;[] ~.", (int)c) != NULL);
+}
+
+/* UTF-8 name to UTF-16 units; returns how many (at most capacity). */
+static size_t Utf16FromUtf8(const char* text, unsigned short* out, size_t capacity)
+{
+    size_t n = 0;
+    for (const unsigned char* p = (const unsigned char*)text; *p && n + 2 <= capacity;) {
+        unsigned long c = *p++;
+        int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (more) c &= 0x3F >> more;
+        for (; more > 0 && (*p & 0xC0) == 0x80; --more) c = (c << 6) | (*p++ & 0x3F);
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out[n++] = (unsigned short)(0xD800 + (c >> 10));
+            c = 0xDC00 + (c & 0x3FF);
         }
+        out[n++] = (unsigned short)c;
+    }
+    return n;
+}
+
+/* The short (8.3) name Wine gives the long name (UTF-16, length units) that
+ * is not an 8.3 name itself: its first four characters, '~' (more when the
+ * name is shorter), three characters of a hash of the whole name, and the
+ * first three characters of its extension, in capitals. */
+static void WineShortName(const unsigned short* name, size_t length, char* out)
+{
+    static const char hashChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
+    unsigned short hash = 0xBEEF;
+    for (size_t i = 0; i + 1 < length; ++i)
+        hash = (unsigned short)((hash << 3) ^ (hash >> 5) ^ LowerCase(name[i]) ^ (LowerCase(name[i + 1]) << 8));
+    hash = (unsigned short)((hash << 3) ^ (hash >> 5) ^ LowerCase(name[length - 1]));
+    const unsigned short* extension = NULL;
+    for (size_t i = 1; i + 1 < length; ++i)
+        if (name[i] == '.') extension = name + i;
+    char* to = out;
+    int left = 4;
+    for (const unsigned short* c = name; left > 0 && c != name + length && c != extension; --left, ++c)
+        *to++ = InvalidInShortName(*c) ? '_' : (char)toupper(*c);
+    while (left-- >= 0) *to++ = '~';
+    *to++ = hashChars[(hash >> 10) & 0x1F];
+    *to++ = hashChars[(hash >> 5) & 0x1F];
+    *to++ = hashChars[hash & 0x1F];
+    if (extension) {
+        *to++ = '.';
+        for (const unsigned short* c = extension + 1; c < extension + 4 && c < name + length; ++c)
+            *to++ = InvalidInShortName(*c) ? '_' : (char)toupper(*c);
+    }
+    *to = '\0';
+}
+
+/* The entry of folder that name stands for when it is not there as written:
+ * one that matches without regard to (ASCII) case, or whose Wine short name
+ * is name; failing that, the one entry whose short name matches in all but
+ * the hash (a letter of another alphabet folded otherwise by Wine). Returns
+ * a malloc'ed entry name, or NULL. */
+static char* FindEntry(const char* folder, const char* name)
+{
+    DIR* dir = opendir(folder);
+    if (!dir) return NULL;
+    char* exact = NULL;
+    char* pattern = NULL;
+    int patterns = 0;
+    size_t nameLength = strlen(name);
+    struct dirent* entry;
+    while (!exact && (entry = readdir(dir)) != NULL) {
+        if (strcasecmp(entry->d_name, name) == 0) {
+            exact = strdup(entry->d_name);
+            break;
+        }
+        if (!strchr(name, '~') || nameLength > 12) continue;
+        unsigned short wide[256];
+        size_t length = Utf16FromUtf8(entry->d_name, wide, 256);
+        if (length == 0) continue;
+        char shortName[16];
+        WineShortName(wide, length, shortName);
+        if (strcasecmp(shortName, name) == 0) {
+            exact = strdup(entry->d_name);
+        } else if (strlen(shortName) == nameLength) {
+            const char* tilde = strrchr(shortName, '~');
+            size_t hashAt = (size_t)(tilde - shortName) + 1;
+            if (strncasecmp(shortName, name, hashAt) == 0 && strcasecmp(shortName + hashAt + 3, name + hashAt + 3) == 0) {
+                free(pattern);
+                pattern = strdup(entry->d_name);
+                ++patterns;
+            }
+        }
+    }
+    closedir(dir);
+    if (exact) {
+        free(pattern);
+        return exact;
+    }
+    if (patterns == 1) return pattern;
+    free(pattern);
+    return NULL;
+}
+
+/* A malloc'ed copy of path in which every name that does not exist as
+ * written is replaced by the entry of its folder that it stands for (see
+ * FindEntry); names that stand for nothing stay as written. */
+static char* ResolveNames(const char* path)
+{
+    if (access(path, F_OK) == 0) return strdup(path);
+    char resolved[PATH_MAX];
+    size_t used = 0;
+    const char* start = path;
+    if (*start == '/') {
+        resolved[used++] = '/';
+        ++start;
+    }
+    resolved[used] = '\0';
+    while (*start) {
+        const char* end = strchr(start, '/');
+        size_t length = end ? (size_t)(end - start) : strlen(start);
+        char name[PATH_MAX];
+        snprintf(name, sizeof name, "%.*s", (int)length, start);
+        char candidate[PATH_MAX];
+        snprintf(candidate, sizeof candidate, "%s%s", resolved, name);
+        const char* chosen = name;
+        char* found = NULL;
+        if (access(candidate, F_OK) != 0) {
+            found = FindEntry(used ? resolved : ".", name);
+            if (found) chosen = found;
+        }
+        used += (size_t)snprintf(resolved + used, sizeof resolved - used, "%s%s", chosen, end ? "/" : "");
+        free(found);
+        if (used >= sizeof resolved) return strdup(path);
         if (!end) break;
-        *end = saved;
         start = end + 1;
     }
-    return result;
+    return strdup(resolved);
 }
 
 /*
@@ -215,7 +336,7 @@ static char* UnixPath(const char* path, size_t length)
     }
     free(base);
     free(text);
-    char* matched = unixPath ? MatchCase(unixPath) : NULL;
+    char* matched = unixPath ? ResolveNames(unixPath) : NULL;
     free(unixPath);
     return matched;
 }
@@ -320,64 +441,4 @@ __attribute__((visibility("default"))) SQLRETURN SQLDriverConnect(
     }
     size_t length = inLength == SQL_NTS || inLength < 0 ? strlen((const char*)inString) : (size_t)inLength;
     return Connect(connection, window, (const char*)inString, length, outString, outCapacity, outLength, completion);
-}
-
-/* UTF-16 text of length units (SQL_NTS: up to its zero) as malloc'ed UTF-8. */
-static char* Utf8FromUtf16(const SQLWCHAR* text, SQLSMALLINT length, size_t* utf8Length)
-{
-    size_t units = 0;
-    if (length == SQL_NTS || length < 0) {
-        while (text[units]) ++units;
-    } else {
-        units = (size_t)length;
-    }
-    char* out = malloc(units * 3 + 1);
-    if (!out) return NULL;
-    size_t used = 0;
-    for (size_t i = 0; i < units; ++i) {
-        unsigned long c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80) {
-            out[used++] = (char)c;
-        } else if (c < 0x800) {
-            out[used++] = (char)(0xC0 | (c >> 6));
-            out[used++] = (char)(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out[used++] = (char)(0xE0 | (c >> 12));
-            out[used++] = (char)(0x80 | ((c >> 6) & 0x3F));
-            out[used++] = (char)(0x80 | (c & 0x3F));
-        } else {
-            out[used++] = (char)(0xF0 | (c >> 18));
-            out[used++] = (char)(0x80 | ((c >> 12) & 0x3F));
-            out[used++] = (char)(0x80 | ((c >> 6) & 0x3F));
-            out[used++] = (char)(0x80 | (c & 0x3F));
-        }
-    }
-    out[used] = '\0';
-    *utf8Length = used;
-    return out;
-}
-
-__attribute__((visibility("default"))) SQLRETURN SQLDriverConnectW(
-    SQLHDBC connection, SQLHWND window, SQLWCHAR* inString, SQLSMALLINT inLength, SQLWCHAR* outString,
-    SQLSMALLINT outCapacity, SQLSMALLINT* outLength, SQLUSMALLINT completion)
-{
-    size_t length = 0;
-    char* text = inString ? Utf8FromUtf16(inString, inLength, &length) : NULL;
-    if (inString && !text) return SQL_ERROR;
-    /* The completed string, which the program does not read, is handed back in ASCII. */
-    char completed[1024] = "";
-    SQLSMALLINT completedLength = 0;
-    SQLRETURN rc = text ? Connect(connection, window, text, length, (SQLCHAR*)completed, sizeof completed,
-                                  &completedLength, completion)
-                        : SQL_ERROR;
-    free(text);
-    if (outString && outCapacity > 0) {
-        SQLSMALLINT i = 0;
-        for (; i < outCapacity - 1 && completed[i]; ++i) outString[i] = (unsigned char)completed[i];
-        outString[i] = 0;
-    }
-    if (outLength) *outLength = completedLength;
-    return rc;
 }

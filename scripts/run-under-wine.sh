@@ -30,5 +30,9 @@ status=$?
 cat "$out"
 cat "$err" >&2
 cd /
+# A test that made a file or folder immutable (a read-only database) and
+# ended before undoing it leaves it behind otherwise.
+chattr -R -i "$work" 2>/dev/null
+chmod -R u+w "$work" 2>/dev/null
 rm -rf "$work" "$out" "$err"
 exit $status

@@ -163,19 +163,40 @@ void Disconnect()
     state.connected = false;
 }
 
-// connectionString through the ANSI entry point when the program's code
-// page holds every character of it, else through the wide one (a path with
-// letters from another alphabet).
-bool DriverConnect(const std::wstring& connectionString)
+// text in the program's ANSI code page; false when the code page lacks a
+// character of it.
+bool InCodePage(const std::wstring& text, std::string& ansi)
 {
     BOOL lost = FALSE;
-    int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, connectionString.c_str(), -1, nullptr, 0, nullptr,
-                                     &lost);
+    int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
+    if (size <= 0 || lost) return false;
+    ansi.assign(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &ansi[0], size, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(size - 1));
+    return true;
+}
+
+// The path of the file as a connection string can carry it: as it is when
+// the program's code page holds every letter of it, else its short (8.3)
+// name when that has a short name (a folder named in another alphabet).
+std::wstring ConnectablePath(const std::wstring& path)
+{
+    std::string ansi;
+    if (InCodePage(path, ansi)) return path;
+    std::wstring shortPath(path.size() + 1, L'\0');
+    DWORD length = ::GetShortPathNameW(path.c_str(), &shortPath[0], static_cast<DWORD>(shortPath.size()));
+    if (length == 0 || length >= shortPath.size()) return path;
+    shortPath.resize(length);
+    return InCodePage(shortPath, ansi) ? shortPath : path;
+}
+
+// connectionString through the ANSI entry point when the program's code
+// page holds every character of it, else through the wide one.
+bool DriverConnect(const std::wstring& connectionString)
+{
+    std::string ansi;
     SQLRETURN rc;
-    if (size > 0 && !lost) {
-        std::string ansi(static_cast<size_t>(size), '\0');
-        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, connectionString.c_str(), -1, &ansi[0], size, nullptr,
-                              nullptr);
+    if (InCodePage(connectionString, ansi)) {
         rc = SQLDriverConnect(state.connection, nullptr, reinterpret_cast<SQLCHAR*>(&ansi[0]), SQL_NTS, nullptr, 0,
                               nullptr, SQL_DRIVER_NOPROMPT);
     } else {
@@ -257,8 +278,9 @@ void Connect()
     } else {
         state.file = DatabaseFilePath();
         state.fileRemoved = false;
+        std::wstring path = ConnectablePath(state.file);
         for (const wchar_t* driver : {AccessDriverName, NewerAccessDriverName}) {
-            state.connected = DriverConnect(L"DBQ=" + state.file + L";DRIVER={" + driver + L"}");
+            state.connected = DriverConnect(L"DBQ=" + path + L";DRIVER={" + driver + L"}");
             if (state.connected || !NoSuchDriver(driver)) break;
         }
         if (state.connected && !IdentifyFile(state.file, state.fileIdentity)) state.fileIdentity = FileIdentity();

@@ -3,6 +3,7 @@
 // in its tray menu, Exit, and being closed or told to quit from outside.
 #include "AfxInit.h"
 #include "app/TrayIcon.h"
+#include "res/resource.h"
 #include "support/DropTarget.h"
 #include "support/TalvoryProcess.h"
 #include "support/TestDatabase.h"
@@ -71,6 +72,79 @@ TEST(Program, DeliversTheChosenPhraseAndEndsByExitOrWhenClosed) {
     PostMessageA(again.WaitForTrayWindow(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(again.WaitForExit());
     AfxOleTerm();
+}
+
+namespace {
+
+// Opens the tray menu of a running Talvory and presses keys in it; returns once the menu has closed.
+void UseTrayMenu(UiDriver& ui, const TalvoryProcess& talvory, const std::string& keys) {
+    PostMessageA(talvory.WaitForTrayWindow(), WM_TRAYNOTIFY, TrayIconId, WM_RBUTTONDOWN);
+    HWND menu = ui.WaitForWindow("", "#32768", talvory.Id());
+    ui.PressMenuKeys(menu, keys);
+    ui.WaitUntil([&] { return !IsWindowVisible(menu); }, "the menu to close");
+}
+
+}  // namespace
+
+// Wherever it is started from, Talvory uses the database in its own folder,
+// also when the working folder holds a phrase database of its own, and in a
+// folder named in an alphabet outside the program's code page.
+TEST(Program, UsesTheDatabaseInItsOwnFolderFromAnyFolderUnderAnyName) {
+    ASSERT_TRUE(AfxOleInit());
+    TestDatabase("elsewhere/database/phrases.mdb").Insert("Letters", "sign", "the wrong library");
+    DropTarget target;
+    UiDriver user;
+    const std::pair<const char*, const char*> installs[] = {{"install", "elsewhere"}, {"\xD0\xA4\xD1\x80\xD0\xB0\xD0\xB7\xD1\x8B", ""}};  // Фразы
+    for (const auto& [folder, startedFrom] : installs) {
+        TestDatabase(std::string(folder) + "/database/phrases.mdb").Insert("Letters", "sign", std::string("own library in ") + folder);
+        TalvoryProcess talvory(folder, "Talvory.exe", startedFrom);
+        ASSERT_NE(talvory.WaitForTrayWindow(), nullptr) << folder;
+        user.Start([&](UiDriver& ui) { UseTrayMenu(ui, talvory, "DRE"); });
+        EXPECT_TRUE(user.Finish());
+        PumpUntil([&] { return !target.dropped.empty(); }, 10000);
+        EXPECT_EQ(target.dropped, Strings{std::string("own library in ") + folder});
+        target.dropped.clear();
+        PostMessageA(talvory.WaitForTrayWindow(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return talvory.WaitForExit(0); }, 10000));
+    }
+    AfxOleTerm();
+}
+
+// A Talvory that ended abruptly right after a change (killed, or the machine
+// went down), then a backup copied over the file: the next start finds the
+// backup whole. (A journal left beside the file would be applied to a
+// database it does not belong to.)
+TEST(Program, ABackupRestoredAfterACrashIsFoundWhole) {
+    {
+        TestDatabase db("install/database/phrases.mdb");
+        db.Execute("PRAGMA journal_mode=WAL");  // as the version before left its files
+        db.Insert("Letters", "sign", "Kind regards");
+    }
+    TestDatabase backup("backup.mdb");
+    backup.Execute("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 2999) INSERT INTO phrase "
+                   "SELECT NULL, printf('Category %d', i / 100), printf('p%04d', i), printf('phrase %d', i) FROM n");
+    UiDriver user;
+    {
+        TalvoryProcess talvory("install");
+        ASSERT_NE(talvory.WaitForTrayWindow(), nullptr);
+        user.Start([&](UiDriver& ui) {
+            UseTrayMenu(ui, talvory, "URE");  // Add Category
+            HWND dialog = ui.WaitForWindow("Add Category", "#32770", talvory.Id());
+            ui.TypeText(dialog, IDC_CATEGORY_NAME, "Fresh");
+            ui.PressButton(dialog, IDOK);
+            ui.Answer("Category added Successfully", IDNO, talvory.Id());
+        });
+        EXPECT_TRUE(user.Finish());
+        TerminateProcess(talvory.Handle(), 9);
+    }
+    ASSERT_TRUE(CopyFileA((TestFolder() + "\\backup.mdb").c_str(), (TestFolder() + "\\install\\database\\phrases.mdb").c_str(), FALSE));
+    TalvoryProcess again("install");
+    ASSERT_NE(again.WaitForTrayWindow(), nullptr);
+    PostMessageA(again.WaitForTrayWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(again.WaitForExit());  // no message about an unusable file holds it up
+    TestDatabase restored("install/database/phrases.mdb", false);
+    EXPECT_EQ(restored.Execute("SELECT COUNT(*) || ' ' || MAX(content) FROM phrase"), Row{"3000 phrase 999"});
+    EXPECT_EQ(restored.Execute("PRAGMA integrity_check"), Row{"ok"});
 }
 
 namespace {

@@ -13,6 +13,9 @@
 
 #include <psapi.h>
 
+#include <functional>
+#include <tuple>
+
 namespace {
 
 INT_PTR CALLBACK NoProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -110,6 +113,83 @@ TEST(Store, ReadsFreeWhatTheyTakeAndWritesToALockedFileGiveUpQuickly) {
     EXPECT_EQ(LastStoreFailure().kind, StoreFailureKind::Locked);
     EXPECT_EQ(ReadPhrase(1).text, "Hello,");
     db.Execute("ROLLBACK");
+}
+
+namespace {
+
+// The files in the test's database folder.
+Strings DatabaseFolder() {
+    Strings names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((TestFolder() + "\\database\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (found.cFileName[0] != '.') names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return names;
+}
+
+Strings Categories() {
+    ListCategories();
+    return Strings(CategoryList.names.begin(), CategoryList.names.end());
+}
+
+}  // namespace
+
+// Whatever is done to the file while Talvory runs, the file at the path is
+// the database: another file renamed over it, copied over it or restored
+// after it was removed is read and changed from the next task on; a removed
+// file takes no change, and the refusal names it. No side file stays beside it.
+TEST(Store, TheFileAtThePathIsTheDatabaseWhateverIsDoneToIt) {
+    TestDatabase db;
+    db.Insert("Old", "a", "old text");
+    ASSERT_EQ(Categories(), Strings{"Old"});
+    const std::wstring path = Wide(TestFolder() + "\\database\\phrases.mdb");
+    // Another phrase file, made elsewhere, holding one category.
+    auto another = [](const std::string& name, const std::string& category) {
+        TestDatabase("elsewhere/" + name + ".mdb").Insert(category, "b", "text of " + category);
+        return Wide(TestFolder() + "\\elsewhere\\" + name + ".mdb");
+    };
+    const std::tuple<const char*, std::function<void()>, std::string> events[] = {
+        {"replaced by rename", [&] { MoveFileExW(another("renamed", "Renamed").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING); }, "Renamed"},
+        {"overwritten in place", [&] { CopyFileW(another("copied", "Copied").c_str(), path.c_str(), FALSE); }, "Copied"},
+        {"restored after removal", [&] {
+             DeleteFileW(path.c_str());
+             EXPECT_FALSE(InsertPhrase("Lost"));
+             EXPECT_EQ(LastStoreFailure().kind, StoreFailureKind::Removed);
+             EXPECT_NE(LastStoreFailure().reason.find(path), std::wstring::npos) << "the refusal names the file";
+             EXPECT_EQ(DatabaseFolder(), Strings{}) << "nothing made in its place";
+             CopyFileW(another("backup", "Backup").c_str(), path.c_str(), FALSE);
+         }, "Backup"}};
+    for (const auto& [what, event, category] : events) {
+        SCOPED_TRACE(what);
+        event();
+        EXPECT_EQ(Categories(), Strings{category});
+        EXPECT_TRUE(InsertPhrase("Added"));
+        EXPECT_EQ(TestDatabase("database/phrases.mdb", false).Rows(), (Table{{category, "b", "text of " + category}, {"Added", "", ""}}))
+            << "the change is in the file at the path";
+        EXPECT_EQ(DatabaseFolder(), Strings{"phrases.mdb"}) << "no journal beside it";
+    }
+}
+
+// A readable database that cannot be written (its folder or the file itself
+// read-only, as on a read-only medium): the phrases are read, and a change
+// is refused saying so.
+TEST(Store, AReadOnlyDatabaseIsReadAndChangesAreRefusedSayingSo) {
+    const std::string folder = std::string(std::getenv("TALVORY_TEST_DIR")) + "/database";
+    for (const std::string& readOnly : {folder, folder + "/phrases.mdb"}) {
+        SCOPED_TRACE(readOnly);
+        TestDatabase db;
+        db.Insert("Greetings", "Hello", "Hello,");
+        // Root may write whatever the modes say: an immutable file or folder it may not.
+        UnixCommand("chattr +i '" + readOnly + "' 2>/dev/null || chmod a-w '" + readOnly + "'");
+        EXPECT_EQ(Categories(), Strings{"Greetings"});
+        EXPECT_EQ(ReadPhrase(1).text, "Hello,");
+        EXPECT_FALSE(InsertPhrase("Replies"));
+        EXPECT_EQ(LastStoreFailure().kind, StoreFailureKind::ReadOnly);
+        EXPECT_NE(LastStoreFailure().reason.find(L"read-only"), std::wstring::npos);
+        UnixCommand("chattr -i '" + readOnly + "' 2>/dev/null; chmod u+w '" + readOnly + "'");
+        EXPECT_EQ(db.Rows(), (Table{{"Greetings", "Hello", "Hello,"}}));
+    }
 }
 
 // Run by CTest with only the Access Database Engine's driver name registered

@@ -1,6 +1,7 @@
-// Talvory.exe copied as exeName into a folder under the test's own (created)
-// and started from there as a process of its own; ended, if still running,
-// when the object goes.
+// Talvory.exe copied as exeName into a folder under the test's own (created;
+// its name in UTF-8, any letters) and started as a process of its own, from
+// that folder or from another one (workingFolder, under the test's own);
+// ended, if still running, when the object goes.
 #pragma once
 
 #include "support/TestDatabase.h"
@@ -9,13 +10,16 @@
 
 class TalvoryProcess {
 public:
-    explicit TalvoryProcess(const std::string& folder, const std::string& exeName = "Talvory.exe") {
+    explicit TalvoryProcess(const std::string& folder, const std::string& exeName = "Talvory.exe", const std::string& workingFolder = "") {
         std::string path = TestFolder() + "\\" + folder, executable = path + "\\" + exeName, commandLine = "\"" + executable + "\"";
+        std::string working = workingFolder.empty() ? path : TestFolder() + "\\" + workingFolder;
         MakeFolders(path);
-        CopyFileA("Z:" TALVORY_BIN_DIR_UNIX "/Talvory.exe", executable.c_str(), FALSE);
-        STARTUPINFOA startup = {};
+        MakeFolders(working);
+        CopyFileW(L"Z:" TALVORY_BIN_DIR_WIDE L"/Talvory.exe", Wide(executable).c_str(), FALSE);
+        STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        CreateProcessA(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, path.c_str(), &startup, &m_info);
+        std::wstring line = Wide(commandLine);
+        CreateProcessW(Wide(executable).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(working).c_str(), &startup, &m_info);
     }
     ~TalvoryProcess() {
         if (!WaitForExit(0)) TerminateProcess(m_info.hProcess, 1);
@@ -25,6 +29,7 @@ public:
     }
     bool WaitForExit(DWORD timeoutMs = 10000) const { return WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0; }
     DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
 
     // The tray window, once start-up is over (the process idles in its main
     // loop): a hidden dialog of the process from the editor's template,

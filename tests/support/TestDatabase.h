@@ -28,8 +28,31 @@ inline std::string TestFolder() {
     return path;
 }
 
+// Text in UTF-8 (the tests' paths may hold any letters) for the wide-character API.
+inline std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1));
+    return wide;
+}
+
 // Creates the folders of a Windows path, its last part included.
-inline void MakeFolders(const std::string& path) { SHCreateDirectoryExA(nullptr, path.c_str(), nullptr); }
+inline void MakeFolders(const std::string& path) { SHCreateDirectoryExW(nullptr, Wide(path).c_str(), nullptr); }
+
+// Runs a shell command on the Unix side and waits for its end (Wine does not
+// wait for a Unix program it starts, so the command leaves a mark when done).
+inline void UnixCommand(const std::string& command) {
+    static int count = 0;
+    const std::string mark = "unix-command-" + std::to_string(++count) + ".done";
+    std::string line = "/bin/sh -c \"" + command + "; touch '" + std::getenv("TALVORY_TEST_DIR") + "/" + mark + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) << command;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (DWORD start = GetTickCount(); GetFileAttributesA((TestFolder() + "\\" + mark).c_str()) == INVALID_FILE_ATTRIBUTES; Sleep(10))
+        ASSERT_LT(GetTickCount() - start, 15000u) << "no end of: " << command;
+}
 
 class TestDatabase {
 public:
@@ -40,7 +63,7 @@ public:
         std::replace(copy.begin(), copy.end(), '/', '\\');
         MakeFolders(copy.substr(0, copy.rfind('\\')));
         if (fromTemplate) {
-            EXPECT_TRUE(CopyFileA("Z:" TALVORY_BUILD_DIR_UNIX "/templates/empty.mdb", copy.c_str(), FALSE)) << copy;
+            EXPECT_TRUE(CopyFileW(L"Z:" TALVORY_BUILD_DIR_WIDE L"/templates/empty.mdb", Wide(copy).c_str(), FALSE)) << copy;
         }
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
         SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
