@@ -135,11 +135,16 @@ TEST_F(AppTest, CategoriesAreAddedOnceAndDeletedWholeAfterYes) {
     EXPECT_EQ(db.Rows(), (Table{{"Replies", "Accept", "Yes, gladly."}, {"Bare", "", ""}, {"Letters", "", ""}}));
 }
 
+// The file refuses changes (a trigger); on the server, the account may only read.
 TEST_F(AppTest, ChangesTheDatabaseRefusesAreReportedWithWhyAndTheInputKept) {
     db.Insert("Replies", "Accept", "Yes, gladly.");
+    const std::string why = db.OnServer() ? "Your account can read the team's phrases but not change them." : "the phrases are frozen";
+    if (db.OnServer()) UseDatabaseServer(db.ProgramConnection("talvory_test_reader"));
     StartProgram();
     for (const std::string event : {"INSERT", "UPDATE", "DELETE"})
-        db.Execute("CREATE TRIGGER refuse_" + event + " BEFORE " + event + " ON phrase BEGIN SELECT RAISE(ABORT, 'the phrases are frozen'); END");
+        if (!db.OnServer()) db.Execute("CREATE TRIGGER refuse_" + event + " BEFORE " + event + " ON phrase BEGIN SELECT RAISE(ABORT, 'the phrases are frozen'); END");
+    OpenTrayMenu([](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, "DRE"); });
+    EXPECT_EQ(target->dropped, Strings{"Yes, gladly."}) << "the menu as ever";
     const std::function<void()> edit = [] { CBrevixDlg().DoModal(); }, addCategory = [] { CCategoryDlg().DoModal(); };
     // Each dialog: what is typed into which box, the button, and what the user is told (and answers Yes to).
     const std::tuple<std::function<void()>, const char*, int, const char*, int, Strings> cases[] = {
@@ -154,7 +159,7 @@ TEST_F(AppTest, ChangesTheDatabaseRefusesAreReportedWithWhyAndTheInputKept) {
             ui.PressButton(dialog, button);
             for (const std::string& text : says) {
                 std::string said = ui.Answer(text, text == "Are you sure" ? IDYES : IDOK);
-                EXPECT_TRUE(text == "Are you sure" || said.find("the phrases are frozen") != std::string::npos) << said;  // and why
+                EXPECT_TRUE(text == "Are you sure" || said.find(why) != std::string::npos) << said;  // and why
             }
             if (box) {
                 EXPECT_EQ(ui.Text(dialog, box), typed) << caption;
