@@ -3,6 +3,7 @@
 #include "AfxString.h"
 #include "app/Settings.h"
 #include "app/TrayMenu.h"
+#include "dialogs/FindPhraseDlg.h"
 
 #include <cctype>
 #include <cstdio>
@@ -13,11 +14,15 @@
 namespace {
 
 const int HotkeyId = 1;
-// The main window's timer that opens the menu after a press, and its wait:
-// long enough for keys sent at once to be through, too short to notice.
+const int FindHotkeyId = 2;
+// The main window's timers that open the menu or the find window after a
+// press, and their wait: long enough for keys sent at once to be through,
+// too short to notice.
 const UINT_PTR HotkeyTimerId = 0x7A1;
+const UINT_PTR FindHotkeyTimerId = 0x7A2;
 const UINT ChordSettleTime = 60;
 const HotkeyChord DefaultHotkey = {MOD_CONTROL | MOD_ALT, VK_SPACE};
+const HotkeyChord DefaultFindHotkey = {MOD_CONTROL | MOD_ALT, 'F'};
 // Held down, the chord fires once, not once per key repeat.
 const UINT NoRepeat = 0x4000; // MOD_NOREPEAT
 
@@ -95,30 +100,48 @@ bool ParseHotkey(const char* text, HotkeyChord& chord)
     }
 }
 
-HotkeyChord ConfiguredHotkey()
+namespace {
+
+HotkeyChord ChordSetting(const wchar_t* name, const HotkeyChord& fallback)
 {
-    HotkeyChord chord = DefaultHotkey;
-    std::wstring text = ReadSetting(L"Hotkey");
+    HotkeyChord chord = fallback;
+    std::wstring text = ReadSetting(name);
     // Key names are ASCII: any other character names no key.
     std::string ascii;
     for (wchar_t c : text) ascii += c < 0x80 ? static_cast<char>(c) : '?';
-    if (!text.empty() && !ParseHotkey(ascii.c_str(), chord)) chord = DefaultHotkey;
+    if (!text.empty() && !ParseHotkey(ascii.c_str(), chord)) chord = fallback;
     return chord;
+}
+
+// Registers chord on window; a chord another program holds is said on the debugger output.
+bool Register(HWND window, int id, const HotkeyChord& chord, const char* what)
+{
+    if (::RegisterHotKey(window, id, chord.modifiers | NoRepeat, chord.virtualKey)) return true;
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "%s (modifiers 0x%X, key 0x%X) is taken by another program; Talvory goes on without it\n", what,
+                  chord.modifiers, chord.virtualKey);
+    ::OutputDebugStringA(line);
+    return false;
+}
+
+} // namespace
+
+HotkeyChord ConfiguredHotkey()
+{
+    return ChordSetting(L"Hotkey", DefaultHotkey);
+}
+
+HotkeyChord ConfiguredFindHotkey()
+{
+    return ChordSetting(L"FindHotkey", DefaultFindHotkey);
 }
 
 CGlobalHotkey::CGlobalHotkey(HWND mainWindow)
 {
-    HotkeyChord chord = ConfiguredHotkey();
-    m_registered = ::RegisterHotKey(mainWindow, HotkeyId, chord.modifiers | NoRepeat, chord.virtualKey) != FALSE;
-    if (!m_registered) {
-        char line[160];
-        std::snprintf(line, sizeof line,
-                      "The hotkey (modifiers 0x%X, key 0x%X) is taken by another program; Talvory goes on without it\n",
-                      chord.modifiers, chord.virtualKey);
-        ::OutputDebugStringA(line);
-        return;
-    }
-    Install(mainWindow);
+    m_registered = Register(mainWindow, HotkeyId, ConfiguredHotkey(), "The hotkey");
+    m_findRegistered = Register(mainWindow, FindHotkeyId, ConfiguredFindHotkey(), "The find window's hotkey");
+    if (m_registered || m_findRegistered) Install(mainWindow);
 }
 
 CGlobalHotkey::~CGlobalHotkey()
@@ -128,12 +151,13 @@ CGlobalHotkey::~CGlobalHotkey()
 
 void CGlobalHotkey::Unregister()
 {
-    // Registered, the chord is on the window the hook is installed on.
+    // Registered, the chords are on the window the hook is installed on.
     if (m_registered) ::UnregisterHotKey(hookedWindow, HotkeyId);
-    m_registered = false;
+    if (m_findRegistered) ::UnregisterHotKey(hookedWindow, FindHotkeyId);
+    m_registered = m_findRegistered = false;
 }
 
-void CGlobalHotkey::OnHotkey()
+void CGlobalHotkey::OnHotkey(bool find)
 {
     // A dialog of Talvory's is open (the main window owns it and is disabled
     // meanwhile): it comes forward, and no menu opens over it.
@@ -142,45 +166,63 @@ void CGlobalHotkey::OnHotkey()
         ::SetForegroundWindow(dialog);
         return;
     }
-    // Never a second menu: a press while one is open is left alone.
+    // Never a second menu, nor the find window over it: a press while the
+    // menu is open is left alone (an open find window is a dialog, above).
     if (TrayMenuIsOpen()) return;
-    // The menu opens a moment later, once the chord's own key messages are
-    // through: keys sent all at once (macro keys, automation tools) would
-    // otherwise reach the menu after the hotkey and close it. Presses
-    // meanwhile (a burst) restart the wait and open no menu of their own.
-    ::SetTimer(hookedWindow, HotkeyTimerId, ChordSettleTime, nullptr);
+    // The window where the chosen phrase is to be pasted, before Talvory
+    // takes the activation.
+    if (find) m_findPrevious = ::GetForegroundWindow();
+    // The menu or window opens a moment later, once the chord's own key
+    // messages are through: keys sent all at once (macro keys, automation
+    // tools) would otherwise reach the menu after the hotkey and close it.
+    // Presses meanwhile (a burst) restart the wait and open nothing of their own.
+    ::SetTimer(hookedWindow, find ? FindHotkeyTimerId : HotkeyTimerId, ChordSettleTime, nullptr);
 }
+
+namespace {
+
+struct DialogSearch
+{
+    HWND mainWindow;
+    HWND found;
+};
+
+// The thread's visible, enabled top-level dialog (a dialog or the message
+// box over it), other than the hidden main and tray windows.
+BOOL CALLBACK FindOpenDialog(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+    if (window == search->mainWindow || !::IsWindowVisible(window) || !::IsWindowEnabled(window)) return TRUE;
+    char className[16] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+} // namespace
 
 HWND CGlobalHotkey::OpenDialog() const
 {
-    struct Search
-    {
-        HWND mainWindow;
-        HWND found;
-    } search = {hookedWindow, nullptr};
-    // The thread's visible, enabled top-level window (a dialog or the
-    // message box over it), other than the hidden main and tray windows.
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM parameter) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(parameter);
-        if (window == search->mainWindow || !::IsWindowVisible(window) || !::IsWindowEnabled(window)) return TRUE;
-        char className[16] = {};
-        ::GetClassNameA(window, className, sizeof className);
-        if (std::strcmp(className, "#32770") != 0) return TRUE;
-        search->found = window;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
+    DialogSearch search = {hookedWindow, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindOpenDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 LRESULT CGlobalHotkey::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_HOTKEY && wParam == HotkeyId) {
-        OnHotkey();
+    if (message == WM_HOTKEY && (wParam == HotkeyId || wParam == FindHotkeyId)) {
+        OnHotkey(wParam == FindHotkeyId);
         return 0;
     }
     if (message == WM_TIMER && wParam == HotkeyTimerId) {
         ::KillTimer(hookedWindow, HotkeyTimerId);
         if (!OpenDialog()) OpenTrayMenu(true);
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == FindHotkeyTimerId) {
+        ::KillTimer(hookedWindow, FindHotkeyTimerId);
+        if (!OpenDialog() && !TrayMenuIsOpen()) OpenFindWindow(m_findPrevious);
         return 0;
     }
     return CSubclassWnd::WindowProc(message, wParam, lParam);

@@ -146,7 +146,7 @@ void InsertCategorySubmenus(HMENU popup)
         return;
     }
 
-    const std::vector<CString>& categories = CategoryList.names;
+    const std::vector<CString>& categories = CategoryList().names;
     ResetPhraseCommands(static_cast<int>(categories.size()));
     size_t next = 0;
     for (size_t i = 0; i < categories.size(); ++i) {

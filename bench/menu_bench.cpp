@@ -1,9 +1,10 @@
 // The tray menu's benchmark: from the tray notification to the menu on
 // screen, and from the choice of a phrase to its text on the clipboard, on
 // the database at database/phrases.mdb under the Unix working directory
-// (bench/menu-run.sh prepares one per size). Run under Wine.
+// (bench/menu-run.sh prepares one per size), or on the database server that
+// CONNECTION names (bench/team-run.sh). Run under Wine.
 //
-//   menu_bench.exe [REPEATS]
+//   menu_bench.exe [REPEATS [CONNECTION]]
 //
 // The in-process part of bench/menu-run.sh: where the time of an opening
 // goes. Prints one line of medians in milliseconds (key=value): open (from
@@ -15,6 +16,9 @@
 // building), tracking (open - build: from TrackPopupMenu to the menu on
 // screen) and choice (from Enter on the first phrase to its text on the
 // clipboard). The samples of build, queries and open are taken in turns.
+// On a server that counts its revisions, opened also counts the openings
+// after a change to a phrase (every row read again), with open the
+// openings of an unchanged library.
 #include "AfxApp.h"
 #include "AfxDialog.h"
 #include "AfxInit.h"
@@ -37,6 +41,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -70,6 +75,9 @@ void OpenMenu(const std::function<void(HWND menuWindow)>& user, double& shownAt)
     driver.join();
 }
 
+// The database server's connection string; empty for the local file.
+std::wstring server;
+
 // A connection of the benchmark's own to the phrase database, as the store makes its one.
 SQLHDBC PlainConnection()
 {
@@ -79,7 +87,7 @@ SQLHDBC PlainConnection()
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment);
         SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
         SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle);
-        std::wstring text = L"DBQ=" + DatabaseFilePath() + L";DRIVER={" + AccessDriverName + L"}";
+        std::wstring text = server.empty() ? L"DBQ=" + DatabaseFilePath() + L";DRIVER={" + AccessDriverName + L"}" : server;
         SQLDriverConnectW(handle, nullptr, reinterpret_cast<SQLWCHAR*>(&text[0]), SQL_NTS, nullptr, 0, nullptr,
                           SQL_DRIVER_NOPROMPT);
         return handle;
@@ -87,13 +95,21 @@ SQLHDBC PlainConnection()
     return connection;
 }
 
+// Runs a statement that changes the database on the benchmark's own connection.
+void RunPlainChange(const char* text)
+{
+    SQLHSTMT statement;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, PlainConnection(), &statement))) return;
+    SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text)), SQL_NTS);
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+}
+
 // Runs the menu's statement the plain way; returns the time it took.
 double RunPlainQuery(bool writeDiagnostics)
 {
     SQLHDBC connection = PlainConnection();
     double start = NowMs();
-    char text[] = "SELECT c.category, p.code, p.PhraseID FROM (SELECT DISTINCT category FROM phrase) AS c "
-                  "INNER JOIN phrase AS p ON p.category = c.category ORDER BY c.category, p.code";
+    char text[] = "SELECT category, code, PhraseID FROM phrase ORDER BY category, code";
     SQLHSTMT statement;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement))) return 0;
     static char category[256], code[256];
@@ -115,6 +131,11 @@ double RunPlainQuery(bool writeDiagnostics)
 int main(int argc, char** argv)
 {
     int repeats = argc > 1 ? std::atoi(argv[1]) : 20;
+    if (argc > 2) {
+        std::string text = argv[2];
+        server.assign(text.begin(), text.end());
+        UseDatabaseServer(server);
+    }
     CWinApp app;
     AfxOleInit();
     CDialog mainWindow(IDD_TALVORY_DIALOG);
@@ -124,7 +145,7 @@ int main(int argc, char** argv)
     ListCategories();
     int rows = CountPhrases();
 
-    std::vector<double> build, queries, raw, rawWithDiagnostics, open;
+    std::vector<double> build, queries, raw, rawWithDiagnostics, open, openedAfterChange;
     for (int i = 0; i < repeats; ++i) {
         // The menu's own work: the resource, its one query and one submenu
         // per category, in one store task as the tray menu runs them.
@@ -156,6 +177,14 @@ int main(int argc, char** argv)
         start = NowMs();
         OpenMenu([](HWND menuWindow) { PostKey(menuWindow, VK_ESCAPE); }, shown);
         open.push_back(shown - start);
+
+        if (DatabaseCountsRevisions()) {
+            // Someone changed a phrase (its text as it was): the opening reads every row again.
+            RunPlainChange("UPDATE phrase SET content = content WHERE PhraseID = (SELECT MIN(PhraseID) FROM phrase)");
+            start = NowMs();
+            OpenMenu([](HWND menuWindow) { PostKey(menuWindow, VK_ESCAPE); }, shown);
+            openedAfterChange.push_back(shown - start);
+        }
     }
 
     std::vector<double> deliver;
@@ -178,10 +207,10 @@ int main(int argc, char** argv)
     }
 
     std::printf("INPROC rows=%d categories=%d open=%.3f build=%.3f queries=%.3f raw=%.3f diagnostics=%.3f items=%.3f "
-                "tracking=%.3f choice=%.3f\n",
-                rows, static_cast<int>(CategoryList.names.size()), Median(open), Median(build), Median(queries), Median(raw),
+                "tracking=%.3f choice=%.3f opened-after-change=%.3f\n",
+                rows, static_cast<int>(CategoryList().names.size()), Median(open), Median(build), Median(queries), Median(raw),
                 Median(rawWithDiagnostics) - Median(raw),
-                Median(build) - Median(queries), Median(open) - Median(build), Median(deliver));
+                Median(build) - Median(queries), Median(open) - Median(build), Median(deliver), Median(openedAfterChange));
     app.m_pMainWnd = nullptr;
     AfxOleTerm();
     return 0;

@@ -13,6 +13,7 @@
 #define IDI_FRAME_5             139
 #define IDD_ADD_CATEGORY        151
 #define IDD_DELETE_CATEGORY     152
+#define IDD_FIND_PHRASE         153
 #define IDB_ABOUT_PICTURE       1002
 
 // Phrase editor
@@ -31,6 +32,10 @@
 // Category dialogs
 #define IDC_CATEGORY_NAME       1012
 #define IDC_DELETE_COMBO        1013
+
+// Find phrase
+#define IDC_FIND_TEXT           1030
+#define IDC_FIND_LIST           1031
 
 // About box
 #define IDC_ABOUT_PICTURE       1020

@@ -15,13 +15,18 @@
 #   libsqliteodbc                the amd64 SQLite ODBC driver
 #   sqlite3                      tools/create-database.sh
 #   googletest                   /usr/src/googletest, built with the cross compiler for the tests
-#   python3 libsqlite3-dev       the benchmarks (bench/)
+#   python3 libsqlite3-dev       the benchmarks (bench/); python3 also finds scripts/team-server.sh a free port
 #   imagemagick                  import: the screen as the X server shows it, for
 #                                scripts/screenshots.sh and the tests
+#   postgresql-15                the PostgreSQL server (citext with it): scripts/team-server.sh,
+#                                and the server of the tests' own
+#   postgresql-client-15         psql: tools/create-database.sh --postgresql
+#   odbc-postgresql              the amd64 psqlODBC driver, for the team library
 # Only where the machine runs 32-bit code (scripts/runs-32-bit-code.sh tries),
 # for the 32-bit program's tests; elsewhere they could never run and are left out:
 #   wine32:i386                  Wine's 32-bit loader and libraries
 #   libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386   the i386 driver manager and SQLite driver
+#   odbc-postgresql:i386         the i386 psqlODBC driver
 #   gcc-multilib                 gcc -m32 for the 32-bit ODBC driver adapter (platform/)
 # (Debian's unixodbc tools package exists in one architecture at a time; the
 # libraries install in both.)
@@ -37,8 +42,9 @@ packages=(
     libodbc2 libodbcinst2 unixodbc-dev libsqliteodbc sqlite3
     googletest python3 libsqlite3-dev
     imagemagick
+    postgresql-15 postgresql-client-15 odbc-postgresql
 )
-packages_32=(wine32:i386 libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386 gcc-multilib)
+packages_32=(wine32:i386 libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386 odbc-postgresql:i386 gcc-multilib)
 runs_32=0
 if "$here/runs-32-bit-code.sh"; then
     runs_32=1

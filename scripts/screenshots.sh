@@ -1,6 +1,7 @@
 #!/bin/bash
 # Regenerates the pictures in docs/: the tray menu with a category open and
-# the preview of the highlighted phrase, then each dialog of the Toolbox.
+# the preview of the highlighted phrase, each dialog of the Toolbox, and the
+# find window with a few letters typed.
 # Starts a copy of Talvory with start.sh on a fresh example database, headless
 # (its own Xvfb and a light Wine prefix: a Talvory started by start.sh may go
 # on running), drives it with tools/talvory-remote.exe, captures the screen
@@ -76,5 +77,11 @@ remote close "Delete Category"
 toolbox 4 "About Morvane"
 shot about
 remote close "About Morvane"
+
+# The find window, opened by its chord with the pointer mid-screen.
+remote find 300 200
+remote text "Find phrase" "$(id IDC_FIND_TEXT)" "thank"
+shot find-phrase
+remote close "Find phrase"
 
 "$here/stop.sh" >/dev/null

@@ -7,6 +7,15 @@
 # started (Xvfb, the wineserver) ends with it. With no X display it offers a
 # headless start under a private Xvfb (--headless).
 #
+#   scripts/start.sh [--headless] [--database "CONNECTION STRING"]
+#
+# --database sets the ODBC connection string of a team's database server in
+# the Wine prefix's registry (HKCU\Software\Talvory, value Database), which
+# Talvory then uses instead of its local phrase file; an empty string goes
+# back to the local file. Passwords stay out of it: libpq reads them from its
+# password file (PGPASSFILE; scripts/team-server.sh writes one, used here
+# when PGPASSFILE is not set).
+#
 # One line per stage; the details go to build/run/start.log. What it started
 # is recorded in build/run/ for scripts/stop.sh. For the tests and
 # scripts/screenshots.sh: TALVORY_EXE runs another copy of Talvory.exe (with
@@ -17,7 +26,19 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
 source "$here/run-state.sh"
 headless=0
-[ "${1:-}" = "--headless" ] && headless=1
+database_server=
+set_database=0
+while [ $# -gt 0 ]; do
+    case $1 in
+        --headless) headless=1; shift ;;
+        --database) [ $# -ge 2 ] || { echo "--database needs a connection string" >&2; exit 2; }
+                    database_server=$2 set_database=1; shift 2 ;;
+        *) echo "usage: $0 [--headless] [--database \"CONNECTION STRING\"]" >&2; exit 2 ;;
+    esac
+done
+if [ -z "${PGPASSFILE:-}" ] && [ -f "$TALVORY_ROOT/build/team-server/pgpass" ]; then
+    export PGPASSFILE=$TALVORY_ROOT/build/team-server/pgpass
+fi
 exe=${TALVORY_EXE:-$TALVORY_BUILD_DIR/bin/Talvory.exe}
 database=$(dirname "$exe")/database/phrases.mdb
 
@@ -113,6 +134,15 @@ record_wineserver || failed "$TALVORY_RUN_DIR/wine.log"
 
 if [ ! -e "$database" ]; then
     stage "Creating the example database…" "$TALVORY_ROOT/tools/create-database.sh" --examples "$database"
+fi
+if [ $set_database -eq 1 ]; then
+    if [ -n "$database_server" ]; then
+        stage "Using the database server: $database_server" \
+            wine reg add 'HKCU\Software\Talvory' /v Database /t REG_SZ /d "$database_server" /f
+    else
+        echo "Using the local phrase file"
+        wine reg delete 'HKCU\Software\Talvory' /v Database /f >>"$log" 2>&1 || true
+    fi
 fi
 
 echo "Starting Talvory…"

@@ -6,8 +6,11 @@
 # (for example -R Store).
 # The tests get a Wine prefix (build/wineprefix-tests) and an Xvfb of their
 # own, so that they neither meet a Talvory started by scripts/start.sh nor
-# take over the desktop and clipboard of the one running them. Whatever
-# fails, nothing it started is left running.
+# take over the desktop and clipboard of the one running them, and a
+# PostgreSQL server of their own for the team library (scripts/team-server.sh
+# --for-tests, in build/tests-postgresql), which they find through
+# TALVORY_TEST_POSTGRESQL ("SERVER=127.0.0.1;PORT=..."). Whatever fails,
+# nothing it started is left running.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -38,11 +41,23 @@ else
 fi
 
 source "$here/wine-env.sh"
+postgresql=$root/build/tests-postgresql
 cleanup() {
     wineserver -k 2>/dev/null || true
     [ -z "${TALVORY_XVFB_PID:-}" ] || kill "$TALVORY_XVFB_PID" 2>/dev/null || true
+    "$here/team-server.sh" stop --data "$postgresql" >/dev/null && rm -rf "$postgresql"
 }
 trap cleanup EXIT
+# A fresh server each run (one that a killed run left is stopped first).
+"$here/team-server.sh" stop --data "$postgresql" >/dev/null
+rm -rf "$postgresql"
+if ! "$here/team-server.sh" start --data "$postgresql" --for-tests; then
+    tail -n 5 "$postgresql/team-server.log" "$postgresql/server.log" >&2 2>/dev/null || true
+    echo "test.sh: starting the tests' PostgreSQL server failed." >&2
+    exit 1
+fi
+TALVORY_TEST_POSTGRESQL="SERVER=127.0.0.1;PORT=$(cat "$postgresql/port")"
+export TALVORY_TEST_POSTGRESQL
 unset DISPLAY
 source "$here/start-xvfb.sh"
 [ -n "${TALVORY_XVFB_PID:-}" ] || { echo "test.sh: starting Xvfb failed." >&2; exit 1; }

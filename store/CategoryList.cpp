@@ -1,3 +1,8 @@
 #include "store/CategoryList.h"
 
-thread_local CategoryListData CategoryList;
+#include "store/StoreSession.h"
+
+CategoryListData& CategoryList()
+{
+    return CurrentStore().categories;
+}

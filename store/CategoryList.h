@@ -1,6 +1,6 @@
 // CategoryList: the distinct category names, ascending as the database sorts
 // them, as last read by ListCategories or the tray menu's reading. The
-// category combo boxes read it. Per thread, as the store's connection is.
+// category combo boxes read it. One per store state (store/StoreSession.h).
 #pragma once
 
 #include "AfxString.h"
@@ -14,4 +14,4 @@ struct CategoryListData
     // that can wait for the database read it again.
     bool stale = true;
 };
-extern thread_local CategoryListData CategoryList;
+CategoryListData& CategoryList();

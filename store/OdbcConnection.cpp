@@ -2,6 +2,7 @@
 
 #include "AfxOdbc.h"
 #include "store/DatabaseFile.h"
+#include "store/StoreSession.h"
 
 #include <climits>
 #include <cstring>
@@ -16,34 +17,6 @@ namespace {
 // answer a statement, before the user is told that it cannot be reached.
 const SQLULEN ServerTimeoutSeconds = 3;
 
-// The connection and what it is to. Per thread (see OdbcConnection.h).
-struct ConnectionState
-{
-    COdbcEnvironment environment;
-    COdbcConnection connection;
-    bool connected = false;
-    // A new number for each other database: another local file put at the
-    // path, or another server.
-    unsigned long generation = 0;
-    // The server's connection string; empty for the local file.
-    std::wstring server;
-    // The local file the connection was made to, and its identity then.
-    std::wstring file;
-    FileIdentity fileIdentity;
-    // The file has left its path since the connection was made (found at the start of the task).
-    bool fileRemoved = false;
-    // The statement of the operation in progress (the one Statement alive).
-    SQLHSTMT statementSlot = SQL_NULL_HSTMT;
-
-    int taskScopes = 0;
-    bool failedInTask = false;
-    // The connection was made before the task in progress began: should the
-    // server have dropped it meanwhile, it is made again once, at once.
-    bool connectionFromEarlierTask = false;
-    // The diagnostics written while a task runs, written out when it ends.
-    std::string taskDiagnostics;
-};
-thread_local ConnectionState state;
 
 // Size of the pieces an unbound column value is read in.
 const SQLLEN ColumnChunk = 1024;
@@ -124,6 +97,7 @@ bool IsConnectionLost(const Diagnostic& diagnostic)
 // it was to change the database.
 void RecordFailure(const Diagnostic& diagnostic, bool change)
 {
+    StoreState& state = CurrentStore();
     std::wstring driverWords = Sentence(AfxWiden(diagnostic.message.c_str()));
     if (!state.server.empty()) {
         if (IsConnectionLost(diagnostic)) {
@@ -158,6 +132,7 @@ void RecordFailure(const Diagnostic& diagnostic, bool change)
 
 void Disconnect()
 {
+    StoreState& state = CurrentStore();
     state.connection.Reset();
     state.environment.Reset();
     state.connected = false;
@@ -194,6 +169,7 @@ std::wstring ConnectablePath(const std::wstring& path)
 // page holds every character of it, else through the wide one.
 bool DriverConnect(const std::wstring& connectionString)
 {
+    StoreState& state = CurrentStore();
     std::string ansi;
     SQLRETURN rc;
     if (InCodePage(connectionString, ansi)) {
@@ -213,6 +189,7 @@ bool DriverConnect(const std::wstring& connectionString)
 // library's file name and reports that it cannot load it).
 bool NoSuchDriver(const wchar_t* name)
 {
+    StoreState& state = CurrentStore();
     if (ReadDiagnostic(SQL_HANDLE_DBC, state.connection).state == "IM002") return true;
     SQLWCHAR driver[256];
     SQLWCHAR attributes[1024];
@@ -226,10 +203,23 @@ bool NoSuchDriver(const wchar_t* name)
     return true;
 }
 
+// Runs a statement of the connection's set-up; true when it ran.
+bool RunSetUp(const char* text)
+{
+    StoreState& state = CurrentStore();
+    COdbcStatement statement;
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, state.connection, &handle))) return false;
+    statement.Reset(handle);
+    return SQL_SUCCEEDED(SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text)), SQL_NTS));
+}
+
 // The session settings a server connection needs: text is exchanged in the
-// program's ANSI code page (a PostgreSQL server converts it to and from its own).
+// program's ANSI code page (a PostgreSQL server converts it to and from its
+// own). And whether the database counts its revisions.
 void PrepareServerSession()
 {
+    StoreState& state = CurrentStore();
     SQLCHAR product[64] = {};
     SQLSMALLINT length = 0;
     SQLGetInfo(state.connection, SQL_DBMS_NAME, product, sizeof product, &length);
@@ -250,18 +240,14 @@ void PrepareServerSession()
     case 1256: encoding = "WIN1256"; break;
     case 1257: encoding = "WIN1257"; break;
     case 1258: encoding = "WIN1258"; break;
-    default: return;
     }
-    std::string text = std::string("SET client_encoding TO '") + encoding + "'";
-    COdbcStatement statement;
-    SQLHANDLE handle = SQL_NULL_HANDLE;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, state.connection, &handle))) return;
-    statement.Reset(handle);
-    SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(&text[0]), SQL_NTS);
+    if (encoding) RunSetUp((std::string("SET client_encoding TO '") + encoding + "'").c_str());
+    state.countsRevisions = RunSetUp("SELECT revision FROM phrase_revision");
 }
 
 void Connect()
 {
+    StoreState& state = CurrentStore();
     Disconnect();
     SQLHANDLE handle = SQL_NULL_HANDLE;
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle);
@@ -271,6 +257,7 @@ void Connect()
     SQLAllocHandle(SQL_HANDLE_DBC, state.environment, &handle);
     state.connection.Reset(handle);
 
+    state.countsRevisions = false;
     if (!state.server.empty()) {
         SQLSetConnectAttr(state.connection, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(ServerTimeoutSeconds), 0);
         state.connected = DriverConnect(state.server);
@@ -302,6 +289,7 @@ void Connect()
 // there is none.
 void BeginTask()
 {
+    StoreState& state = CurrentStore();
     ClearLastStoreFailure();
     state.failedInTask = false;
     if (state.server.empty() && state.connected) {
@@ -324,6 +312,7 @@ void BeginTask()
 // Writes text to the debugger output, or keeps it for the end of the task.
 void WriteDiagnostic(const std::string& text)
 {
+    StoreState& state = CurrentStore();
     if (state.taskScopes > 0) {
         state.taskDiagnostics += text;
     } else {
@@ -351,6 +340,7 @@ void ReportExecution(SQLRETURN rc, SQLHSTMT statement)
 
 Statement::Statement()
 {
+    StoreState& state = CurrentStore();
     // A statement on its own is a task of its own.
     if (state.taskScopes == 0) BeginTask();
     Allocate();
@@ -363,6 +353,7 @@ Statement::~Statement()
 
 void Statement::Allocate()
 {
+    StoreState& state = CurrentStore();
     if (!state.connected || state.statementSlot != SQL_NULL_HSTMT) return;
     SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, state.connection, &m_handle);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
@@ -376,6 +367,7 @@ void Statement::Allocate()
 
 void Statement::Free()
 {
+    StoreState& state = CurrentStore();
     if (m_handle == SQL_NULL_HSTMT) return;
     SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
     m_handle = SQL_NULL_HSTMT;
@@ -384,6 +376,7 @@ void Statement::Free()
 
 SQLRETURN Statement::Run(const CString& text, bool change)
 {
+    StoreState& state = CurrentStore();
     if (!IsOpen()) {
         if (LastStoreFailure().kind == StoreFailureKind::None)
             SetLastStoreFailure(StoreFailureKind::Other, L"The phrase database is not open.");
@@ -425,6 +418,7 @@ bool Statement::Execute(const CString& text)
 
 ChangeOutcome Statement::Change(const CString& text)
 {
+    StoreState& state = CurrentStore();
     if (state.fileRemoved) {
         SetLastStoreFailure(StoreFailureKind::Removed, L"The phrase database " + state.file +
                                                            L" has been removed or renamed since Talvory opened it.");
@@ -503,11 +497,13 @@ CString Statement::BoundText(SQLUSMALLINT column, const ColumnBuffer& buffer)
 
 StoreTaskScope::StoreTaskScope()
 {
+    StoreState& state = CurrentStore();
     if (state.taskScopes++ == 0) BeginTask();
 }
 
 StoreTaskScope::~StoreTaskScope()
 {
+    StoreState& state = CurrentStore();
     if (--state.taskScopes > 0 || state.taskDiagnostics.empty()) return;
     OutputDebugStringA(state.taskDiagnostics.c_str());
     state.taskDiagnostics.clear();
@@ -515,6 +511,7 @@ StoreTaskScope::~StoreTaskScope()
 
 void UseDatabaseServer(const std::wstring& connectionString)
 {
+    StoreState& state = CurrentStore();
     if (connectionString == state.server) return;
     Disconnect();
     state.server = connectionString;
@@ -524,11 +521,13 @@ void UseDatabaseServer(const std::wstring& connectionString)
 
 bool UsesDatabaseServer()
 {
+    StoreState& state = CurrentStore();
     return !state.server.empty();
 }
 
 std::wstring DatabaseServerName()
 {
+    StoreState& state = CurrentStore();
     std::wstring host = ConnectionAttribute(state.server, L"SERVER");
     if (host.empty()) host = ConnectionAttribute(state.server, L"SERVERNAME");
     if (host.empty()) host = ConnectionAttribute(state.server, L"HOST");
@@ -540,13 +539,20 @@ std::wstring DatabaseServerName()
     return dsn.empty() ? std::wstring(L"the configured server") : L"the data source " + dsn;
 }
 
+bool DatabaseCountsRevisions()
+{
+    return CurrentStore().countsRevisions;
+}
+
 unsigned long DatabaseGeneration()
 {
+    StoreState& state = CurrentStore();
     return state.generation;
 }
 
 std::wstring DescribeDatabaseProblem()
 {
+    StoreState& state = CurrentStore();
     Statement statement;
     if (!state.connected) return LastStoreFailure().reason;
     if (!statement.IsOpen()) return std::wstring();

@@ -14,8 +14,8 @@
 // executes and fetches only when the statement ran, and lets the Statement
 // go, which releases it. At most one statement exists at any time.
 //
-// The state is per thread: the program has one thread; the load benchmark
-// runs many clients, each on a thread of its own with a connection of its own.
+// The connection and its state belong to the calling thread's store state
+// (store/StoreSession.h): the program's one thread uses the process's.
 #pragma once
 
 #include "AfxString.h"
@@ -114,6 +114,10 @@ void UseDatabaseServer(const std::wstring& connectionString);
 bool UsesDatabaseServer();
 // The database server as the user knows it ("host:port", or the data source's name).
 std::wstring DatabaseServerName();
+// True when the connected database counts its revisions (a team's server
+// prepared by tools/create-database.sh --postgresql): a revision unchanged
+// since the last reading means the phrases are unchanged.
+bool DatabaseCountsRevisions();
 // Counts the databases the store has used: a new number once another file
 // has been put at the local file's path (or another server chosen). A
 // phrase key read from one database may name another phrase, or none, in the next.

@@ -6,6 +6,7 @@
 #include "store/PhraseStore.h"
 
 #include "store/PhraseCommandIds.h"
+#include "store/StoreSession.h"
 #include "store/StoredText.h"
 
 #include <cstring>
@@ -21,6 +22,19 @@ const char TableName[] = "phrase";
 thread_local ColumnBuffer ColumnBuffer1;
 thread_local ColumnBuffer ColumnBuffer2;
 thread_local ColumnBuffer ColumnBuffer3;
+
+// True when name and the length bytes of text differ in nothing but the
+// case of ASCII letters.
+bool SameNameIgnoringCase(const CString& name, const char* text, size_t length)
+{
+    if (static_cast<size_t>(name.GetLength()) != length) return false;
+    for (size_t i = 0; i < length; ++i) {
+        char x = name.GetString()[i], y = text[i];
+        if (x != y && !(x >= 'A' && x <= 'Z' && x + ('a' - 'A') == y) && !(y >= 'A' && y <= 'Z' && y + ('a' - 'A') == x))
+            return false;
+    }
+    return true;
+}
 
 CString IdText(PhraseId id)
 {
@@ -104,20 +118,20 @@ void ListCategories()
     text.Format("SELECT DISTINCT category FROM %s ORDER BY category ASC", TableName);
     Statement statement;
     if (!statement.Execute(text)) {
-        CategoryList.stale = true;
+        CategoryList().stale = true;
         return;
     }
     statement.Bind(1, ColumnBuffer1);
     std::vector<CString> names;
     while (statement.Fetch()) names.push_back(statement.BoundText(1, ColumnBuffer1));
-    CategoryList.names.swap(names);
-    CategoryList.stale = false;
+    CategoryList().names.swap(names);
+    CategoryList().stale = false;
 }
 
 void FillCategoryCombo(CComboBox& combo)
 {
     combo.ResetContent();
-    for (const CString& name : CategoryList.names) combo.InsertString(-1, name);
+    for (const CString& name : CategoryList().names) combo.InsertString(-1, name);
     combo.SetCurSel(0);
 }
 
@@ -244,16 +258,42 @@ int CountPhrases()
 
 int ForEachMenuRow(const std::function<void(size_t category, const char* code, PhraseId id)>& visit)
 {
-    // The categories as SELECT DISTINCT names them, each joined with its
-    // rows as the database compares names: the same groups, names and
-    // order as a query per category would give, in one round trip.
+    // A database that counts its revisions (a team's server) is asked first
+    // whether anything changed since the last reading: one small answer
+    // instead of every row, when nothing did.
+    MenuRowsCache& cache = CurrentStore().menuRows;
+    long long revision = 0;
+    const bool counted = DatabaseCountsRevisions();
+    if (counted) {
+        bool read = false;
+        revision = ParseInteger(ReadSingleValue("SELECT revision FROM phrase_revision", &read));
+        if (!read) {
+            CategoryList().stale = true;
+            return -1;
+        }
+        if (cache.valid && cache.revision == revision && cache.generation == DatabaseGeneration()) {
+            for (const MenuRowsCache::Row& row : cache.rows) visit(row.category, cache.codes.c_str() + row.code, row.id);
+            CategoryList().names = cache.names;
+            CategoryList().stale = false;
+            return static_cast<int>(cache.rows.size());
+        }
+    }
+    cache.valid = false;
+    cache.rows.clear();
+    cache.codes.clear();
+
+    // Every row in the database's order of category and shortcut name, in
+    // one round trip (an index on the two columns serves it as it stands).
+    // A category's rows stand together; the database compares names without
+    // regard to case, so a row begins a new category when its name differs
+    // from the row before in more than the case of its letters (ASCII, as
+    // every phrase database folds them). The spelling of a category's first
+    // row names it.
     CString text;
-    text.Format("SELECT c.category, p.code, p.PhraseID FROM (SELECT DISTINCT category FROM %s) AS c "
-                "INNER JOIN %s AS p ON p.category = c.category ORDER BY c.category, p.code",
-                TableName, TableName);
+    text.Format("SELECT category, code, PhraseID FROM %s ORDER BY category, code", TableName);
     Statement statement;
     if (!statement.Execute(text)) {
-        CategoryList.stale = true;
+        CategoryList().stale = true;
         return -1;
     }
     ColumnBuffer& categoryBuffer = ColumnBuffer1;
@@ -265,29 +305,78 @@ int ForEachMenuRow(const std::function<void(size_t category, const char* code, P
     std::vector<CString> names;
     int rows = 0;
     while (statement.Fetch()) {
+        // A row without a category belongs to none.
+        if (categoryBuffer.indicator == SQL_NULL_DATA) continue;
         ++rows;
-        // A new group when the name differs from the one before (names longer
-        // than the buffer are compared whole).
+        // Names longer than the buffer are compared whole.
         bool whole = categoryBuffer.indicator >= 0 && categoryBuffer.indicator < static_cast<SQLLEN>(sizeof categoryBuffer.text);
         if (names.empty() || !whole ||
-            static_cast<SQLLEN>(names.back().GetLength()) != categoryBuffer.indicator ||
-            std::memcmp(names.back().GetString(), categoryBuffer.text, static_cast<size_t>(categoryBuffer.indicator)) != 0) {
+            !SameNameIgnoringCase(names.back(), categoryBuffer.text, static_cast<size_t>(categoryBuffer.indicator))) {
             CString name = statement.BoundText(1, categoryBuffer);
-            if (names.empty() || !(names.back() == name)) names.push_back(std::move(name));
+            if (names.empty() || !SameNameIgnoringCase(names.back(), name.GetString(), static_cast<size_t>(name.GetLength())))
+                names.push_back(std::move(name));
         }
         // A key's digits always fit the buffer; a shortcut name that did not is read again whole.
         PhraseId id = ParseInteger(idBuffer.indicator == SQL_NULL_DATA ? "" : idBuffer.text);
         const SQLLEN length = codeBuffer.indicator;
         const size_t category = names.size() - 1;
-        if (length == SQL_NULL_DATA || length == 0) {
-            visit(category, "", id);
-        } else if (length > 0 && length < static_cast<SQLLEN>(sizeof codeBuffer.text)) {
-            visit(category, codeBuffer.text, id);
-        } else {
-            visit(category, statement.BoundText(2, codeBuffer), id);
+        CString longCode;
+        const char* code = "";
+        if (length > 0 && length < static_cast<SQLLEN>(sizeof codeBuffer.text)) {
+            code = codeBuffer.text;
+        } else if (length != SQL_NULL_DATA && length != 0) {
+            longCode = statement.BoundText(2, codeBuffer);
+            code = longCode;
+        }
+        visit(category, code, id);
+        if (counted) {
+            cache.rows.push_back({category, id, cache.codes.size()});
+            cache.codes.append(code);
+            cache.codes.push_back('\0');
         }
     }
-    CategoryList.names.swap(names);
-    CategoryList.stale = false;
+    if (counted) {
+        cache.names = names;
+        cache.revision = revision;
+        cache.generation = DatabaseGeneration();
+        cache.valid = true;
+    }
+    CategoryList().names.swap(names);
+    CategoryList().stale = false;
+    return rows;
+}
+
+int ForEachPhrase(
+    const std::function<void(const char* category, const char* code, const char* content, PhraseId id)>& visit)
+{
+    // A buffer of its own for the text, so that most texts arrive whole
+    // with the row; a longer one is read again whole.
+    thread_local ColumnBuffer contentBuffer;
+    CString text;
+    text.Format("SELECT category, code, PhraseID, content FROM %s WHERE code <> '' AND category IS NOT NULL "
+                "ORDER BY category, code, PhraseID",
+                TableName);
+    Statement statement;
+    if (!statement.Execute(text)) return -1;
+    statement.Bind(1, ColumnBuffer1);
+    statement.Bind(2, ColumnBuffer2);
+    statement.Bind(3, ColumnBuffer3);
+    statement.Bind(4, contentBuffer);
+    // A value that filled its buffer is read again whole; NULL reads as empty.
+    auto whole = [&statement](SQLUSMALLINT column, ColumnBuffer& buffer, CString& kept) -> const char* {
+        if (buffer.indicator == SQL_NULL_DATA) return "";
+        if (buffer.indicator >= 0 && buffer.indicator < static_cast<SQLLEN>(sizeof buffer.text)) return buffer.text;
+        kept = statement.BoundText(column, buffer);
+        return kept.GetString();
+    };
+    int rows = 0;
+    CString category, code, content;
+    while (statement.Fetch()) {
+        ++rows;
+        PhraseId id = ParseInteger(ColumnBuffer3.indicator == SQL_NULL_DATA ? "" : ColumnBuffer3.text);
+        const char* categoryText = whole(1, ColumnBuffer1, category);
+        const char* codeText = whole(2, ColumnBuffer2, code);
+        visit(categoryText, codeText, whole(4, contentBuffer, content), id);
+    }
     return rows;
 }

@@ -72,3 +72,13 @@ int CountPhrases();
 // name, its category row with an empty code. visit must not use the store.
 // Returns the number of rows; -1 when they could not be read.
 int ForEachMenuRow(const std::function<void(size_t category, const char* code, PhraseId id)>& visit);
+
+// Reads every phrase for the find window in one statement: calls
+// visit(category, code, content, PhraseID) for each row that has a shortcut
+// name and a category (category rows are left out, as are rows of no
+// category, which the menu does not show either), the text in the stored form, in
+// ascending order of category, then of shortcut name, as the database sorts
+// them. visit must not use the store. Returns the number of phrases; -1 when
+// they could not be read.
+int ForEachPhrase(
+    const std::function<void(const char* category, const char* code, const char* content, PhraseId id)>& visit);

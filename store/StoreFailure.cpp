@@ -1,21 +1,20 @@
 #include "store/StoreFailure.h"
 
-namespace {
-thread_local StoreFailure lastFailure;
-} // namespace
+#include "store/StoreSession.h"
 
 const StoreFailure& LastStoreFailure()
 {
-    return lastFailure;
+    return CurrentStore().lastFailure;
 }
 
 void SetLastStoreFailure(StoreFailureKind kind, const std::wstring& reason)
 {
-    lastFailure.kind = kind;
-    lastFailure.reason = reason;
+    StoreFailure& failure = CurrentStore().lastFailure;
+    failure.kind = kind;
+    failure.reason = reason;
 }
 
 void ClearLastStoreFailure()
 {
-    lastFailure = StoreFailure();
+    CurrentStore().lastFailure = StoreFailure();
 }

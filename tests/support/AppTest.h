@@ -38,6 +38,17 @@ protected:
         QuitFlag = 0;
         ASSERT_TRUE(mainWindow.Create(IDD_TALVORY_DIALOG));
         application.m_pMainWnd = &mainWindow;
+        // The first program of a Wine session brings up the shell's
+        // notification area after the icon was first added: the icon is
+        // there once the animation has added it again.
+        PumpUntil([] {
+            NOTIFYICONDATAA known = {};
+            known.cbSize = NOTIFYICONDATAA_V1_SIZE;
+            known.hWnd = TrayWindowHandle;
+            known.uID = TrayIconId;
+            HWND tray = FindWindowA(nullptr, "Wine System Tray");
+            return shellNotifyIcon(NIM_MODIFY, &known) != FALSE && (!tray || IsWindowVisible(tray));
+        }, 10000);
         target.reset(new DropTarget);
     }
     void TearDown() override {

@@ -33,8 +33,16 @@ public:
     // Shows the window and places the mouse cursor at its centre. OLE must run on this thread.
     DropTarget() {
         RegisterDragDrop(m_window, this);
-        SetCursorPos(500, 450);
-        PumpUntil([] { return false; }, 50);
+        // The pointer is where it is placed once Wine has taken in the
+        // pointer's movements still on their way (a session's first
+        // seconds): placed until it stays.
+        for (int settled = 0; settled < 5;) {
+            POINT at;
+            GetCursorPos(&at);
+            settled = at.x == 500 && at.y == 450 ? settled + 1 : 0;
+            if (!settled) SetCursorPos(500, 450);
+            PumpUntil([] { return false; }, 40);
+        }
     }
     virtual ~DropTarget() {
         RevokeDragDrop(m_window);

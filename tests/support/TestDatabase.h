@@ -86,8 +86,10 @@ public:
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
         SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), SQL_IS_INTEGER);
         if (m_server) {
-            static int made = 0;
-            m_name = "talvory_test_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made);
+            // Named by the moment: Wine reuses its process identifiers.
+            LARGE_INTEGER now;
+            QueryPerformanceCounter(&now);
+            m_name = "talvory_test_" + std::to_string(now.QuadPart);
             Connect("DATABASE=postgres;UID=talvory_test_admin");
             Execute("CREATE DATABASE " + m_name + " TEMPLATE talvory_template");
             Disconnect();
@@ -107,6 +109,11 @@ public:
     }
     ~TestDatabase() {
         Disconnect();
+        if (m_server) {
+            Connect("DATABASE=postgres;UID=talvory_test_admin");
+            Execute("DROP DATABASE " + m_name + " WITH (FORCE)");
+            Disconnect();
+        }
         SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
     }
     bool OnServer() const { return m_server; }

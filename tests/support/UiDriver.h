@@ -110,6 +110,7 @@ public:
     // Keys in an open menu: Down, Up, Right, Left, Enter, X for Escape ("DRE": Down, Right, Enter).
     // The menu's own loop reads them, whichever of its windows they are posted to.
     void PressMenuKeys(HWND menuWindow, const std::string& keys) {
+        Sleep(100);  // a menu just shown may not be reading keys yet
         for (char name : keys) {
             const UINT key = static_cast<unsigned char>("\x28\x26\x27\x25\x0D\x1B"[std::string("DURLEX").find(name)]);
             PostMessageA(menuWindow, WM_KEYDOWN, key, 0);
