@@ -82,22 +82,24 @@ TEST_F(AppTest, AddNewPhraseProposesANameAndStoresTheTextWhole) {
         EXPECT_EQ(ui.ComboItems(adder, IDC_ADD_CATEGORY_COMBO), (Strings{"Replies", "Work"}));
         EXPECT_EQ(ui.Text(adder, IDC_ADD_CATEGORY_COMBO) + ", " + ui.Text(adder, IDC_SHORTCUT_EDIT), "Replies, Shortcut 4");
         // Typing goes straight into the shortcut name, replacing the proposal.
-        ui.Type(adder, "accept");
-        ui.WaitUntil([&] { return ui.Text(adder, IDC_SHORTCUT_EDIT) == "accept"; }, "the name typed");
+        ui.Type(adder, " accept ");  // the twin of Accept, blanks around it or not
+        ui.WaitUntil([&] { return ui.Text(adder, IDC_SHORTCUT_EDIT) == " accept "; }, "the name typed");
         ui.PressKey(adder, IDC_SHORTCUT_EDIT, VK_TAB);  // Tab leads on to the text
         ui.WaitUntil([&] { return UiDriver::Focus(adder) == GetDlgItem(adder, IDC_ADD_CONTENT_EDIT); }, "the text box after Tab");
         ui.Type(adder, "Sure");
         ui.WaitUntil([&] { return ui.Text(adder, IDC_ADD_CONTENT_EDIT) == "Sure"; }, "the text typed");
         ui.PressButton(adder, IDOK, "already has a phrase with that shortcut name");
-        EXPECT_EQ(ui.Text(adder, IDC_SHORTCUT_EDIT) + ", " + ui.Text(adder, IDC_ADD_CONTENT_EDIT), "accept, Sure");
+        EXPECT_EQ(ui.Text(adder, IDC_SHORTCUT_EDIT) + ", " + ui.Text(adder, IDC_ADD_CONTENT_EDIT), " accept , Sure");
 
         ui.SelectComboItem(adder, IDC_ADD_CATEGORY_COMBO, 1);
         ui.TypeText(adder, IDC_ADD_CONTENT_EDIT, typed);
         ui.PressButton(adder, IDOK, "Phrase added successfully, would you like to add another one?", IDYES);
         EXPECT_EQ(ui.Text(adder, IDC_ADD_CATEGORY_COMBO) + ", " + ui.Text(adder, IDC_SHORTCUT_EDIT) + ", " +
                   ui.Text(adder, IDC_ADD_CONTENT_EDIT), "Work, Shortcut 5, ");
-        ui.TypeText(adder, IDC_SHORTCUT_EDIT, "");
-        ui.PressButton(adder, IDOK, "Please enter a Shortcut name");
+        for (const char* blank : {"", "  "}) {
+            ui.TypeText(adder, IDC_SHORTCUT_EDIT, blank);
+            ui.PressButton(adder, IDOK, "Please enter a Shortcut name");
+        }
         ui.TypeText(adder, IDC_SHORTCUT_EDIT, "Blank");
         ui.PressButton(adder, IDOK, "Content is Empty. Do you really want to save?", IDYES);
         ui.Answer("Phrase added successfully", IDNO);
@@ -113,12 +115,17 @@ TEST_F(AppTest, CategoriesAreAddedOnceAndDeletedWholeAfterYes) {
     db.Insert("Work", "Greeting", "Good morning, team");
     StartProgram();
     Run([] { CCategoryDlg().DoModal(); }, "Add Category", [](UiDriver& ui, HWND dialog) {
-        for (const char* name : {"Replies", "Bare"}) {  // in use, also by a category row alone
+        // In use (also by a category row alone, in another case, with blanks around it), or blank.
+        const std::pair<const char*, const char*> refused[] = {
+            {"Replies", "Category already in database, please select another name"},
+            {"Bare", "Category already in database"}, {" replies  ", "Category already in database"},
+            {"", "Please enter a Category name"}, {"   ", "Please enter a Category name"}};
+        for (const auto& [name, said] : refused) {
             ui.TypeText(dialog, IDC_CATEGORY_NAME, name);
-            ui.PressButton(dialog, IDOK, "Category already in database, please select another name");
+            ui.PressButton(dialog, IDOK, said);
         }
         ui.TypeText(dialog, IDC_CATEGORY_NAME, "");
-        ui.Type(dialog, "Letters");  // into the name box, which has the focus
+        ui.Type(dialog, " Letters ");  // into the name box, which has the focus
         ui.PressButton(dialog, IDOK, "Category added Successfully. Would you like to add another one?", IDNO);
     });
     // What the tray menu shows next.

@@ -56,6 +56,21 @@ TEST_F(Editing, AnotherUsersChangesAreSeenAndNeverOverwrittenUnasked) {
         ui.PressButton(editor, IDCANCEL);
     });
     EXPECT_EQ(db.Rows(), Table{});
+    if (db.OnServer()) return;
+
+    // Another file put at the path while the menu was open (a restore, a
+    // sync tool): the key chosen may name another phrase there, so nothing is
+    // delivered, and the user is told why.
+    const long long again = db.Insert("Greetings", "Hello", "Hello again");
+    TestDatabase("elsewhere/phrases.mdb").Insert("Greetings", "Hello", "another file's phrase", again);
+    OpenTrayMenu([&](UiDriver& ui, HWND menu) {
+        ui.PressMenuKeys(menu, "DR");
+        MoveFileExA((TestFolder() + "\\elsewhere\\phrases.mdb").c_str(), (TestFolder() + "\\database\\phrases.mdb").c_str(),
+                    MOVEFILE_REPLACE_EXISTING);
+        ui.PressMenuKeys(menu, "E");
+        ui.Answer("was replaced by another file while the menu was open", IDOK);
+    });
+    EXPECT_EQ(target->dropped, Strings{"Hello, all"});
 }
 
 namespace {

@@ -55,6 +55,7 @@ TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne) {
     db.Insert("Letters", "", "");
     db.Insert("Letters", "b", page);
     db.Insert("Letters", "a", "Don\xAC`t \xAC alone, ` alone, it\xAC`s \xAC\xAC``");
+    db.Insert("letters", "c", "the same category, written in small letters");
     db.Insert("Empty", "", "");
     for (int id : {9999, 10001, 30000}) db.Insert("Big", "n" + std::to_string(id), "phrase " + std::to_string(id), id);
     db.Execute("INSERT INTO phrase VALUES (2147483648, 'Big', 'o', 'phrase 2^31'), (-7, 'Big', 'p', 'phrase -7')");
@@ -64,7 +65,7 @@ TEST_F(AppTest, TrayMenuListsPhrasesByCategoryAndDeliversTheChosenOne) {
         picture = Describe(reinterpret_cast<HMENU>(SendMessageA(menu, 0x01E1 /* MN_GETHMENU */, 0, 0)));
         ui.PressMenuKeys(menu, "X");
     }, WM_LBUTTONDOWN);
-    EXPECT_EQ(picture, "Big [n10001 | n30000 | n9999 | o | p] | Empty | Letters [a | b] | --- | "
+    EXPECT_EQ(picture, "Big [n10001 | n30000 | n9999 | o | p] | Empty | Letters [a | b | c] | --- | "
                        "Toolbox [Add Category | Delete Category | Add phrase | Edit phrase | About us | Exit]");
 
     // Down to the category, Right into its submenu, Down to the phrase; "" delivers nothing.
