@@ -28,7 +28,7 @@ TEST(Find, ListsThePhrasesHavingEveryWordMatchingShortcutsFirst) {
     db.Insert("Letters", "sign", "Kind regards,\r\nAnna");
     db.Insert("Letters", "Signature", "Anna Berg\nBerg & Lind");
     db.Insert("Replies", "thanks", "Thank you, it\xAC`s kind");
-    db.Insert("Replies", "Cosign", "Please sign here");
+    db.Insert("Forms", "Cosign", "Please sign here");  // a category before Letters
     db.Insert("Addresses", "Home", "Sign at the door");
     db.Insert("Caf\xE9", "men\xFC", "Cr\xE8me br\xFBl\xE9" "e");
     CPhraseSearch phrases;
@@ -37,9 +37,9 @@ TEST(Find, ListsThePhrasesHavingEveryWordMatchingShortcutsFirst) {
     ASSERT_TRUE(dialog.Create(IDD_FIND_PHRASE));
     HWND edit = GetDlgItem(dialog, IDC_FIND_TEXT), list = GetDlgItem(dialog, IDC_FIND_LIST);
     const std::pair<const char*, Strings> cases[] = {
-        {"", {"Home", "men\xFC", "sign", "Signature", "Cosign", "thanks"}},  // by category, then shortcut
+        {"", {"Home", "men\xFC", "Cosign", "sign", "Signature", "thanks"}},  // by category, then shortcut
         {"  SIGN ", {"sign", "Signature", "Cosign", "Home"}},  // shortcut starts with it, contains it, the rest
-        {"sign a", {"Home", "sign", "Signature", "Cosign"}},  // the whole text starts no shortcut
+        {"sign a", {"Home", "Cosign", "sign", "Signature"}},  // the whole text starts no shortcut
         {"kind ANNA", {"sign"}},                                // every word
         {"kind", {"sign", "thanks"}},                           // a word taken back
         {"letters berg", {"Signature"}},                        // a word in the category
