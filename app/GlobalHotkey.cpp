@@ -215,14 +215,15 @@ LRESULT CGlobalHotkey::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnHotkey(wParam == FindHotkeyId);
         return 0;
     }
-    if (message == WM_TIMER && wParam == HotkeyTimerId) {
-        ::KillTimer(hookedWindow, HotkeyTimerId);
-        if (!OpenDialog()) OpenTrayMenu(true);
-        return 0;
-    }
-    if (message == WM_TIMER && wParam == FindHotkeyTimerId) {
-        ::KillTimer(hookedWindow, FindHotkeyTimerId);
-        if (!OpenDialog() && !TrayMenuIsOpen()) OpenFindWindow(m_findPrevious);
+    if (message == WM_TIMER && (wParam == HotkeyTimerId || wParam == FindHotkeyTimerId)) {
+        ::KillTimer(hookedWindow, wParam);
+        // A dialog or the menu may have opened during the wait.
+        if (OpenDialog() || TrayMenuIsOpen()) return 0;
+        if (wParam == FindHotkeyTimerId) {
+            OpenFindWindow(m_findPrevious);
+        } else {
+            OpenTrayMenu(true);
+        }
         return 0;
     }
     return CSubclassWnd::WindowProc(message, wParam, lParam);

@@ -22,6 +22,7 @@
 // slowest keystroke of all), memory in KiB.
 #include "AfxApp.h"
 #include "AfxInit.h"
+#include "delivery/KeyChord.h"
 #include "dialogs/FindPhraseDlg.h"
 #include "res/resource.h"
 #include "store/OdbcConnection.h"
@@ -263,18 +264,6 @@ HWND FindWindowOf(DWORD process)
     return nullptr;
 }
 
-void PressFindChord()
-{
-    const WORD keys[] = {VK_CONTROL, VK_MENU, 'F'};
-    INPUT input[6] = {};
-    for (int i = 0; i < 6; ++i) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = keys[i < 3 ? i : 5 - i];
-        input[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
-    }
-    ::SendInput(6, input, sizeof(INPUT));
-}
-
 int Driver(const std::string& folder, int rounds)
 {
     std::string executable = folder + "\\Talvory.exe", line = "\"" + executable + "\"";
@@ -292,7 +281,7 @@ int Driver(const std::string& folder, int rounds)
     std::vector<double> opens, keys, open;
     for (int round = 0; round < rounds; ++round) {
         double start = NowMs();
-        PressFindChord();
+        PressKeyChord({VK_CONTROL, VK_MENU, 'F'});
         HWND window = nullptr;
         while (!(window = FindWindowOf(talvory.dwProcessId)) && NowMs() - start < 30000) ::Sleep(0);
         if (!window) {

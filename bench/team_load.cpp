@@ -94,10 +94,8 @@ void Client(int number, bool edits, const std::wstring& server, double seconds, 
     }
     // Every change reported done is in the database.
     int lost = 0;
-    int done = 0;
     for (const auto& [id, written] : mine) {
         if (written.IsEmpty()) continue;
-        ++done;
         if (!(ReadPhrase(id).text == written)) ++lost;
     }
     std::lock_guard<std::mutex> guard(results.lock);
@@ -105,7 +103,6 @@ void Client(int number, bool edits, const std::wstring& server, double seconds, 
     results.errors += errors;
     results.edits += static_cast<int>(editCount);
     results.lostEdits += lost;
-    (void)done;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "delivery/CaretPaste.h"
 
-#include "AfxInit.h"
+#include "delivery/KeyChord.h"
 #include "delivery/PhraseDelivery.h"
 
 namespace {
@@ -21,18 +21,6 @@ bool WaitForForeground(HWND window)
     return true;
 }
 
-void PressPaste()
-{
-    INPUT keys[4] = {};
-    const WORD sequence[4] = {VK_CONTROL, 'V', 'V', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = sequence[i];
-        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    ::SendInput(4, keys, sizeof(INPUT));
-}
-
 } // namespace
 
 bool PastePhraseAtCaret(PhraseId phraseId, HWND target)
@@ -45,14 +33,9 @@ bool PastePhraseAtCaret(PhraseId phraseId, HWND target)
         if (target) ::SetForegroundWindow(target);
         return false;
     }
-    // An empty text leaves the clipboard as it was: Ctrl+V would paste
-    // whatever it held before.
-    if (text.IsEmpty()) return false;
-    const DWORD before = ::GetClipboardSequenceNumber();
-    CopyPhraseToClipboard(text);
-    const bool copied = ::GetClipboardSequenceNumber() != before && AfxClipboardSource &&
-                        ::OleIsCurrentClipboard(AfxClipboardSource) == S_OK;
-    if (!copied || !target || !WaitForForeground(target)) return false;
-    PressPaste();
+    // A text not on the clipboard (an empty one leaves it as it was): Ctrl+V
+    // would paste whatever it held before.
+    if (!CopyPhraseToClipboard(text) || !target || !WaitForForeground(target)) return false;
+    PressKeyChord({VK_CONTROL, 'V'});
     return true;
 }

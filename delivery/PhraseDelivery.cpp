@@ -70,22 +70,23 @@ void DeliverPhrase(UINT commandId)
     DropPhraseAtCursor(text);
 }
 
-void CopyPhraseToClipboard(CString text)
+bool CopyPhraseToClipboard(CString text)
 {
-    if (text.IsEmpty()) return; // the clipboard stays as it was
+    if (text.IsEmpty()) return false; // the clipboard stays as it was
     HGLOBAL block = TextBlock(text);
-    if (!block) return;
+    if (!block) return false;
 
     CComPtr<COleDataSource> source(new COleDataSource);
     source->CacheGlobalData(CF_TEXT, block);
     for (int attempt = 1; attempt <= ClipboardAttempts; ++attempt) {
         if (source->SetClipboard()) {
             source.Detach(); // the clipboard holds the object now
-            return;
+            return true;
         }
         if (attempt < ClipboardAttempts) ::Sleep(ClipboardRetryPause);
     }
     ::OutputDebugStringA("The clipboard is held by another program; the phrase was not copied\n");
+    return false;
 }
 
 void DropPhraseAtCursor(CString text)

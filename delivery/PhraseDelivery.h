@@ -19,8 +19,8 @@ bool ReadPhraseToDeliver(PhraseId phraseId, CString& text);
 void DeliverPhrase(UINT commandId);
 // Puts text on the clipboard as CF_TEXT, where it stays after the program has
 // ended. An empty text leaves the clipboard as it was; so does a clipboard
-// that another program holds open.
-void CopyPhraseToClipboard(CString text);
+// that another program holds open. True when the clipboard holds the text.
+bool CopyPhraseToClipboard(CString text);
 // Offers text as CF_TEXT in a drag and drop (copy or move) that starts at the
 // cursor and, with no mouse button held, drops at once on the window there.
 void DropPhraseAtCursor(CString text);

@@ -1,5 +1,7 @@
 #include "dialogs/PhraseSearch.h"
 
+#include "AfxString.h"
+
 #include <cstring>
 
 namespace {
@@ -115,9 +117,7 @@ void CPhraseSearch::Find(const std::string& query, std::vector<uint32_t>& found)
         if (end > at) words.push_back(folded.substr(at, end - at));
         at = end;
     }
-    size_t first = folded.find_first_not_of(" \t");
-    const std::string whole =
-        first == std::string::npos ? std::string() : folded.substr(first, folded.find_last_not_of(" \t") - first + 1);
+    const std::string whole = CString(folded).Trimmed().str();
 
     // A phrase that has every new word has every previous word too when each
     // previous word lies within a new one: only the previous matches can match.

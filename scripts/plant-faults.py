@@ -142,8 +142,8 @@ FAULTS = [
           "The hotkey opens the menu as a click on the icon does: when it closes, the program the user was "
           "working in is not active again, and the pasted phrase does not go where the user was typing.",
           "app/GlobalHotkey.cpp",
-          "if (!OpenDialog()) OpenTrayMenu(true);",
-          "if (!OpenDialog()) OpenTrayMenu();"),
+          "            OpenTrayMenu(true);",
+          "            OpenTrayMenu();"),
     Fault("app-hotkey-activation-before-dialog", "app",
           "After a hotkey menu, the previous window is activated even when the command opens a dialog: Add "
           "Category, Edit phrase and the rest open behind the user's program.",
@@ -431,8 +431,8 @@ FAULTS = [
     Fault("delivery-clipboard-last-char", "delivery",
           "The clipboard copy loses the phrase's last character (off by one in the length written).",
           "delivery/PhraseDelivery.cpp",
-          "    if (text.IsEmpty()) return; // the clipboard stays as it was\n    HGLOBAL block = TextBlock(text);\n",
-          "    if (text.IsEmpty()) return; // the clipboard stays as it was\n"
+          "    if (text.IsEmpty()) return false; // the clipboard stays as it was\n    HGLOBAL block = TextBlock(text);\n",
+          "    if (text.IsEmpty()) return false; // the clipboard stays as it was\n"
           "    HGLOBAL block = TextBlock(text.Left(text.GetLength() - 1));\n"),
 
     Fault("delivery-read-failure-unreported", "delivery",

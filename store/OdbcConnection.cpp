@@ -495,6 +495,14 @@ CString Statement::BoundText(SQLUSMALLINT column, const ColumnBuffer& buffer)
     return value.GetLength() > cut.GetLength() ? value : cut;
 }
 
+const char* Statement::BoundChars(SQLUSMALLINT column, const ColumnBuffer& buffer, CString& longer)
+{
+    if (buffer.indicator == SQL_NULL_DATA) return "";
+    if (buffer.indicator >= 0 && buffer.indicator < static_cast<SQLLEN>(sizeof buffer.text)) return buffer.text;
+    longer = BoundText(column, buffer);
+    return longer.GetString();
+}
+
 StoreTaskScope::StoreTaskScope()
 {
     StoreState& state = CurrentStore();

@@ -76,6 +76,10 @@ public:
     // The whole value of a bound column of the current row; a NULL value
     // reads as empty text.
     CString BoundText(SQLUSMALLINT column, const ColumnBuffer& buffer);
+    // The same as zero-terminated text, without a copy when the value arrived
+    // whole: the buffer's own text ("" for NULL), or else the value read
+    // again whole into longer.
+    const char* BoundChars(SQLUSMALLINT column, const ColumnBuffer& buffer, CString& longer);
     // The whole value of an unbound column of the current row, however long;
     // a NULL value reads as empty text. Columns are read in ascending order.
     CString Text(SQLUSMALLINT column);

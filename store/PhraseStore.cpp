@@ -318,16 +318,9 @@ int ForEachMenuRow(const std::function<void(size_t category, const char* code, P
         }
         // A key's digits always fit the buffer; a shortcut name that did not is read again whole.
         PhraseId id = ParseInteger(idBuffer.indicator == SQL_NULL_DATA ? "" : idBuffer.text);
-        const SQLLEN length = codeBuffer.indicator;
         const size_t category = names.size() - 1;
         CString longCode;
-        const char* code = "";
-        if (length > 0 && length < static_cast<SQLLEN>(sizeof codeBuffer.text)) {
-            code = codeBuffer.text;
-        } else if (length != SQL_NULL_DATA && length != 0) {
-            longCode = statement.BoundText(2, codeBuffer);
-            code = longCode;
-        }
+        const char* code = statement.BoundChars(2, codeBuffer, longCode);
         visit(category, code, id);
         if (counted) {
             cache.rows.push_back({category, id, cache.codes.size()});
@@ -362,21 +355,15 @@ int ForEachPhrase(
     statement.Bind(2, ColumnBuffer2);
     statement.Bind(3, ColumnBuffer3);
     statement.Bind(4, contentBuffer);
-    // A value that filled its buffer is read again whole; NULL reads as empty.
-    auto whole = [&statement](SQLUSMALLINT column, ColumnBuffer& buffer, CString& kept) -> const char* {
-        if (buffer.indicator == SQL_NULL_DATA) return "";
-        if (buffer.indicator >= 0 && buffer.indicator < static_cast<SQLLEN>(sizeof buffer.text)) return buffer.text;
-        kept = statement.BoundText(column, buffer);
-        return kept.GetString();
-    };
     int rows = 0;
     CString category, code, content;
     while (statement.Fetch()) {
         ++rows;
         PhraseId id = ParseInteger(ColumnBuffer3.indicator == SQL_NULL_DATA ? "" : ColumnBuffer3.text);
-        const char* categoryText = whole(1, ColumnBuffer1, category);
-        const char* codeText = whole(2, ColumnBuffer2, code);
-        visit(categoryText, codeText, whole(4, contentBuffer, content), id);
+        // Columns are read again in ascending order, should they not fit.
+        const char* categoryText = statement.BoundChars(1, ColumnBuffer1, category);
+        const char* codeText = statement.BoundChars(2, ColumnBuffer2, code);
+        visit(categoryText, codeText, statement.BoundChars(4, contentBuffer, content), id);
     }
     return rows;
 }

@@ -1,6 +1,7 @@
 // The find window: the phrases that have every word typed, shortcut names
 // that match first; the phrase chosen is pasted at the caret of the window
 // the user was in (Wine's own Notepad), which is active again.
+#include "delivery/KeyChord.h"
 #include "dialogs/FindPhraseDlg.h"
 #include "support/DropTarget.h"
 #include "support/TalvoryProcess.h"
@@ -69,16 +70,6 @@ TEST(Find, ListsThePhrasesHavingEveryWordMatchingShortcutsFirst) {
 
 namespace {
 
-void PressChord(const std::vector<WORD>& keys) {  // down in order, up in reverse
-    std::vector<INPUT> input(keys.size() * 2);
-    for (size_t i = 0; i < input.size(); ++i) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = keys[i < keys.size() ? i : input.size() - 1 - i];
-        input[i].ki.dwFlags = i < keys.size() ? 0 : KEYEVENTF_KEYUP;
-    }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 void SetFindHotkey(const char* chord) {  // null: none
     HKEY key = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvory", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
@@ -146,7 +137,7 @@ TEST(Find, TheChordOpensTheWindowAndTheChosenPhraseIsPastedAtTheCaretBefore) {
         user.Start([&](UiDriver& ui) {
             SetForegroundWindow(notepad.window);
             ui.WaitUntil([&] { return GetForegroundWindow() == notepad.window; }, "Notepad in front");
-            PressChord(chord);
+            PressKeyChord(chord);
             use(ui, talvory, ui.WaitForWindow("Find phrase", "#32770", talvory.Id()));
             ui.WaitUntil([&] { return GetForegroundWindow() == notepad.window; }, "Notepad active again");
         });
@@ -163,7 +154,7 @@ TEST(Find, TheChordOpensTheWindowAndTheChosenPhraseIsPastedAtTheCaretBefore) {
         GetWindowRect(find, &place);
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
         EXPECT_EQ(std::make_pair(place.right, place.bottom), std::make_pair(area.right, area.bottom)) << "fully on screen";
-        PressChord(findChord);
+        PressKeyChord(findChord);
         Sleep(500);
         int windows = 0;
         for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", "Find phrase"));) windows += IsWindowVisible(window);
@@ -173,7 +164,7 @@ TEST(Find, TheChordOpensTheWindowAndTheChosenPhraseIsPastedAtTheCaretBefore) {
         ui.WaitUntil([&] { return notepad.Text() == text1 + "world"; }, "the phrase pasted");
         SetForegroundWindow(notepad.window);
         ui.WaitUntil([&] { return GetForegroundWindow() == notepad.window; }, "Notepad in front");
-        PressChord(findChord);
+        PressKeyChord(findChord);
         find = ui.WaitForWindow("Find phrase", "#32770", talvory.Id());
         HWND list = GetDlgItem(find, IDC_FIND_LIST);
         LPARAM secondRow = MAKELPARAM(20, SendMessageA(list, LB_GETITEMHEIGHT, 0, 0) * 3 / 2);
@@ -187,7 +178,7 @@ TEST(Find, TheChordOpensTheWindowAndTheChosenPhraseIsPastedAtTheCaretBefore) {
         ui.Type(find, "thanks");
         ui.PressKey(find, IDC_FIND_TEXT, VK_ESCAPE);
         ui.WaitUntil([&] { return !IsWindowVisible(find); }, "the find window to close");
-        PressChord(findChord);
+        PressKeyChord(findChord);
         find = ui.WaitForWindow("Find phrase", "#32770", talvory.Id());
         SetForegroundWindow(notepad.window);
         ui.WaitUntil([&] { return !IsWindowVisible(find); }, "the find window to close");

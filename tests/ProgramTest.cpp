@@ -3,6 +3,7 @@
 // in its tray menu, Exit, and being closed or told to quit from outside.
 #include "AfxInit.h"
 #include "app/TrayIcon.h"
+#include "delivery/KeyChord.h"
 #include "res/resource.h"
 #include "support/DropTarget.h"
 #include "support/TalvoryProcess.h"
@@ -149,20 +150,6 @@ TEST(Program, ABackupRestoredAfterACrashIsFoundWhole) {
 
 namespace {
 
-// Presses a key chord as the keyboard does: the keys down in order, then up in reverse.
-void PressChord(const std::vector<WORD>& keys) {
-    std::vector<INPUT> input;
-    for (int up = 0; up < 2; ++up)
-        for (size_t i = 0; i < keys.size(); ++i) {
-            INPUT key = {};
-            key.type = INPUT_KEYBOARD;
-            key.ki.wVk = keys[up ? keys.size() - 1 - i : i];
-            key.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            input.push_back(key);
-        }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 void SetHotkeyValue(const char* value) {  // null: none
     if (!value) {
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Talvory");
@@ -192,7 +179,7 @@ TEST(Program, TheHotkeyOpensTheMenuAtThePointerAndGivesTheWindowBack) {
         SetForegroundWindow(target.Window());
         UiDriver user;
         user.Start([&](UiDriver& ui) {
-            PressChord(keys);
+            PressKeyChord(keys);
             HWND menu = ui.WaitForWindow("", "#32768", talvory.Id());
             RECT place;
             GetWindowRect(menu, &place);
@@ -213,7 +200,7 @@ TEST(Program, TheHotkeyOpensTheMenuAtThePointerAndGivesTheWindowBack) {
     ASSERT_TRUE(RegisterHotKey(target.Window(), 7, MOD_CONTROL | MOD_ALT, VK_SPACE));
     TalvoryProcess talvory("install");
     ASSERT_NE(talvory.WaitForTrayWindow(), nullptr);
-    PressChord({VK_CONTROL, VK_MENU, VK_SPACE});
+    PressKeyChord({VK_CONTROL, VK_MENU, VK_SPACE});
     MSG hotkey = {};
     bool ours = false;
     for (DWORD wait = GetTickCount(); !ours && GetTickCount() - wait < 5000; Sleep(20))
@@ -249,12 +236,12 @@ TEST(Program, TheHotkeyOpensOneMenuWhateverTheKeyTimingAndBringsAnOpenDialogForw
         ui.WaitUntil([&] { return menus() == 0; }, "the tray menu to close");
         for (int burst : {1, 10}) {
             SetForegroundWindow(target.Window());
-            for (int i = 0; i < burst; ++i) PressChord({VK_CONTROL, VK_MENU, VK_SPACE});
+            for (int i = 0; i < burst; ++i) PressKeyChord({VK_CONTROL, VK_MENU, VK_SPACE});
             HWND menu = ui.WaitForWindow("", "#32768", talvory.Id());
             Sleep(1000);
             if (!IsWindowVisible(menu)) ui.Fail("the menu closed by itself after " + std::to_string(burst) + " chords");
             EXPECT_EQ(menus(), 1) << burst << " chords";
-            PressChord({VK_CONTROL, VK_MENU, VK_SPACE});  // while it is open: it closes, or stays alone
+            PressKeyChord({VK_CONTROL, VK_MENU, VK_SPACE});  // while it is open: it closes, or stays alone
             Sleep(500);
             EXPECT_LE(menus(), 1) << "a second menu";
             if (IsWindowVisible(menu)) ui.PressMenuKeys(menu, "X");
@@ -265,7 +252,7 @@ TEST(Program, TheHotkeyOpensOneMenuWhateverTheKeyTimingAndBringsAnOpenDialogForw
         HWND about = ui.WaitForWindow("About Morvane", "#32770", talvory.Id());
         SetForegroundWindow(target.Window());
         ui.WaitUntil([&] { return GetForegroundWindow() == target.Window(); }, "the user's window in front");
-        PressChord({VK_CONTROL, VK_MENU, VK_SPACE});
+        PressKeyChord({VK_CONTROL, VK_MENU, VK_SPACE});
         ui.WaitUntil([&] { return GetForegroundWindow() == about; }, "the About box brought forward");
         EXPECT_EQ(menus(), 0) << "no menu over a dialog";
         ui.PressButton(about, IDCANCEL);

@@ -16,6 +16,8 @@
 // The tray window is the hidden dialog of the Talvory process that is owned
 // by another dialog of it. Exits 1 with a message when something is not found
 // within ten seconds.
+#include "delivery/KeyChord.h"
+
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -164,14 +166,7 @@ int main(int argc, char** argv)
     } else if (command == "find" && argc == 4) {
         WaitFor([&] { return TrayWindow(process); }, "tray window");
         ::SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]));
-        const WORD chord[] = { VK_CONTROL, VK_MENU, 'F' };
-        INPUT keys[6] = {};
-        for (int i = 0; i < 6; ++i) {
-            keys[i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = chord[i < 3 ? i : 5 - i];
-            keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
-        }
-        ::SendInput(6, keys, sizeof(INPUT));
+        PressKeyChord({VK_CONTROL, VK_MENU, 'F'});
         Dialog(process, "Find phrase");
     } else if (command == "keys" && argc >= 3) {
         HWND menu = WaitFor([&] { return VisibleMenu(process); }, "open menu");
